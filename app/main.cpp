@@ -1,0 +1,6 @@
+#include "library/startup.h"
+
+int main(int argc, char** argv)
+{
+    return library::RunProgram(argc, argv);
+}
