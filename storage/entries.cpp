@@ -1,0 +1,107 @@
+#include "storage/entries.h"
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "storage/files.h"
+#include "storage/numbers.h"
+#include "storage/paths.h"
+
+namespace storage {
+
+namespace {
+
+// Whether pos is a character boundary for a scan that stepped through the
+// text from the boundary start: one byte for a byte below 0x80, two bytes
+// for a byte with bit 7 set.
+//
+// The byte after any byte below 0x80 always starts a character: the byte is
+// either a character of its own or the second byte of a pair. So only the
+// run of bytes with bit 7 set right before pos matters; inside it every
+// byte leads a pair, and pos is a boundary when the run's length is even.
+bool IsCharacterBoundary(const char* text, std::size_t start, std::size_t pos)
+{
+    std::size_t runStart = pos;
+    while (runStart > start && (static_cast<unsigned char>(text[runStart - 1]) & 0x80))
+        --runStart;
+    return (pos - runStart) % 2 == 0;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitEntries(std::string_view text)
+{
+    if (const void* zero = std::memchr(text.data(), '\0', text.size()))
+        text = text.substr(0, static_cast<const char*>(zero) - text.data());
+
+    std::vector<std::string> entries;
+    const char* t = text.data();
+    const std::size_t n = text.size();
+    const std::size_t s = kEntrySeparator.size();
+    std::size_t piece = 0;  // start of the next entry, always a character boundary
+    std::size_t from = 0;   // where to look for the next separator
+
+    // The separator begins with '=', which no second byte of a valid GBK pair
+    // can be; look for it and check the rest and the alignment where found.
+    while (n - from >= s) {
+        const void* hit = std::memchr(t + from, kEntrySeparator.front(), n - from - s + 1);
+        if (!hit)
+            break;
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - t);
+        if (std::memcmp(t + at, kEntrySeparator.data(), s) != 0 || !IsCharacterBoundary(t, piece, at)) {
+            from = at + 1;
+            continue;
+        }
+        entries.emplace_back(t + piece, at - piece);
+        piece = at + s;
+        from = piece;
+    }
+    if (piece < n)
+        entries.emplace_back(t + piece, n - piece);
+    return entries;
+}
+
+std::string JoinEntries(std::span<const std::string> entries)
+{
+    std::size_t total = 0;
+    for (const std::string& entry : entries)
+        total += entry.size() + kEntrySeparator.size();
+    std::string content;
+    content.reserve(total);
+    for (const std::string& entry : entries) {
+        content.append(entry);
+        content.append(kEntrySeparator);
+    }
+    return content;
+}
+
+std::string EntryFilePath(std::int32_t folderIndex)
+{
+    return DataPath() + IntegerToText(folderIndex) + ".txt";
+}
+
+std::vector<std::string> ReadEntryFile(std::int32_t folderIndex)
+{
+    if (DataPath().empty())
+        return {};
+    const std::string path = EntryFilePath(folderIndex);
+    std::unique_ptr<char[]> buffer;
+    std::size_t size = 0;
+    int error = 0;
+    if (!ReadWholeFile(path, buffer, size, error)) {
+        if (error != ENOENT)
+            LogFailure("cannot read", path, error);
+        return {};
+    }
+    return SplitEntries(std::string_view(buffer.get(), size));
+}
+
+bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string> entries)
+{
+    if (DataPath().empty())
+        return false;
+    return ReplaceFile(EntryFilePath(folderIndex), JoinEntries(entries));
+}
+
+}  // namespace storage

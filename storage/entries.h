@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace storage {
+
+// Every entry in a folder file is followed by this separator, "=内容分割="
+// in code page 936.
+inline constexpr std::string_view kEntrySeparator{"=\xC4\xDA\xC8\xDD\xB7\xD6\xB8\xEE=", 10};
+
+// Splits a folder file's text into its entries. The separator is found only
+// at character boundaries, stepping through the text one code-page-936
+// character at a time from its start; a text that ends with the separator
+// gives no empty entry after it. The text is cut at its first zero byte.
+std::vector<std::string> SplitEntries(std::string_view text);
+
+// Every entry followed by the separator, in one piece.
+std::string JoinEntries(std::span<const std::string> entries);
+
+// The entry file of a folder: data path + number + ".txt".
+std::string EntryFilePath(std::int32_t folderIndex);
+
+// The folder's entries; none when the file is missing, unreadable or empty.
+std::vector<std::string> ReadEntryFile(std::int32_t folderIndex);
+
+// Replaces the folder's file atomically with the entries. False, with one
+// line on standard error, when the file could not be replaced; the old file
+// is then whole.
+bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string> entries);
+
+}  // namespace storage

@@ -1,0 +1,101 @@
+#include "storage/settings.h"
+
+#include <cerrno>
+#include <unordered_map>
+
+#include "storage/files.h"
+#include "storage/ini.h"
+#include "storage/numbers.h"
+#include "storage/paths.h"
+
+namespace storage {
+
+namespace {
+
+// Start-up reads one key after another from the same file. Every read looks
+// at the file as it is at that moment, but parsing it again is needed only
+// when its bytes differ from the last ones parsed.
+class SettingsIndex
+{
+public:
+    const std::string* find(const std::string& file, std::string_view key)
+    {
+        if (!m_valid || file != m_file) {
+            m_file = file;
+            m_values.clear();
+            IniForEachKey(m_file, kSettingsSection, [this](std::string_view k, std::string_view v) {
+                m_values.try_emplace(IniFoldName(k), v);  // the first of equal keys wins
+                return true;
+            });
+            m_valid = true;
+        }
+        const auto it = m_values.find(IniFoldName(key));
+        return it == m_values.end() ? nullptr : &it->second;
+    }
+
+private:
+    bool m_valid = false;
+    std::string m_file;
+    std::unordered_map<std::string, std::string> m_values;
+};
+
+SettingsIndex& Index()
+{
+    static SettingsIndex index;
+    return index;
+}
+
+}  // namespace
+
+std::string FolderNameKey(std::int32_t folderIndex)
+{
+    std::string key(kFolderNameKeyPrefix);
+    key += IntegerToText(folderIndex);
+    return key;
+}
+
+std::string ReadSetting(std::string_view key)
+{
+    const std::string& path = SettingsPath();
+    if (path.empty())
+        return {};
+    const std::optional<std::string> file = ReadWholeFile(path);
+    if (!file)
+        return {};
+    const std::string* value = Index().find(*file, key);
+    if (!value)
+        return {};
+    return value->substr(0, kMaxSettingLength);
+}
+
+bool WriteSetting(std::string_view key, std::string_view value)
+{
+    const std::string& path = SettingsPath();
+    if (path.empty())
+        return false;
+    int error = 0;
+    const std::optional<std::string> file = ReadWholeFile(path, error);
+    if (!file && error != ENOENT) {
+        // Starting afresh would throw away whatever the file holds.
+        LogFailure("cannot write", path, error);
+        return false;
+    }
+    std::string updated = IniSetValue(file.value_or(std::string()), kSettingsSection, key, value);
+    // A write that changes no byte need not touch the disk: a window drag
+    // rewrites the same size many times a second.
+    if (file && updated == *file)
+        return true;
+    return ReplaceFile(path, updated);
+}
+
+std::int32_t ReadSettingNumber(std::string_view key)
+{
+    return TextToInteger(ReadSetting(key));
+}
+
+bool WriteSettingNumber(std::string_view key, std::int32_t value)
+{
+    return WriteSetting(key, IntegerToText(value));
+}
+
+}  // namespace storage
