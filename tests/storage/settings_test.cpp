@@ -1,1 +1,102 @@
+#include "storage/settings.h"
+
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include "storage/paths.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const std::string kSection(storage::kSettingsSection);
+const std::string kCount(storage::kFolderCountKey);
+const std::string kWidth(storage::kWindowWidthKey);
+const std::string kHeight(storage::kWindowHeightKey);
+
+class SettingsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+        storage::InitPaths();
+        settings = storage::SettingsPath();
+    }
+    void TearDown() override { storage::ReleasePaths(); }
+
+    testsupport::TempDir home;
+    std::string settings;
+};
+
+TEST_F(SettingsTest, FirstWriteCreatesTheFileWithItsSection)
+{
+    EXPECT_EQ(storage::ReadSetting(kCount), "");
+    EXPECT_EQ(storage::ReadSettingNumber(kCount), 0);
+    ASSERT_TRUE(storage::WriteSettingNumber(kCount, 2));
+    EXPECT_EQ(testsupport::ReadBytes(settings), "[" + kSection + "]\r\n" + kCount + "=2\r\n");
+    EXPECT_EQ(storage::ReadSettingNumber(kCount), 2);
+
+    ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 700));
+    ASSERT_TRUE(storage::WriteSettingNumber(kHeight, 400));
+    ASSERT_TRUE(storage::WriteSetting(storage::FolderNameKey(10), ""));
+    EXPECT_EQ(testsupport::ReadBytes(settings), "[" + kSection + "]\r\n" + kCount + "=2\r\n" + kWidth +
+                                                    "=700\r\n" + kHeight + "=400\r\n" +
+                                                    "\xD7\xD3\xBC\xD0\xC3\xFB" "10=\r\n");
+}
+
+TEST_F(SettingsTest, EachReadSeesTheFileAsItIsNow)
+{
+    testsupport::WriteBytes(settings, "[" + kSection + "]\r\n" + kCount + "=3\r\n");
+    EXPECT_EQ(storage::ReadSettingNumber(kCount), 3);
+    // Another copy of the program, or the user, changes the file: same size,
+    // other bytes.
+    testsupport::WriteBytes(settings, "[" + kSection + "]\r\n" + kCount + "=4\r\n");
+    EXPECT_EQ(storage::ReadSettingNumber(kCount), 4);
+    std::filesystem::remove(settings);
+    EXPECT_EQ(storage::ReadSetting(kCount), "");
+}
+
+TEST_F(SettingsTest, LongValuesReadBackCut)
+{
+    const std::string name(12000, 'n');
+    ASSERT_TRUE(storage::WriteSetting(storage::FolderNameKey(0), name));
+    EXPECT_EQ(storage::ReadSetting(storage::FolderNameKey(0)), name.substr(0, storage::kMaxSettingLength));
+}
+
+TEST_F(SettingsTest, AWriteThatChangesNothingLeavesTheFileAlone)
+{
+    ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
+    struct stat before {};
+    ASSERT_EQ(::stat(settings.c_str(), &before), 0);
+    ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
+    struct stat after {};
+    ASSERT_EQ(::stat(settings.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);  // a replace would bring a new inode
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsNotReplaced)
+{
+    std::filesystem::create_directory(settings);
+    EXPECT_EQ(storage::ReadSetting(kCount), "");
+    EXPECT_FALSE(storage::WriteSettingNumber(kCount, 2));
+    EXPECT_TRUE(std::filesystem::is_directory(settings));
+}
+
+TEST_F(SettingsTest, WithoutTheDataDirectoryNothingIsWritten)
+{
+    std::filesystem::remove_all(storage::DataPath());
+    EXPECT_FALSE(storage::WriteSettingNumber(kCount, 2));
+    EXPECT_FALSE(std::filesystem::exists(storage::DataPath()));
+    EXPECT_EQ(storage::ReadSettingNumber(kCount), 0);
+}
+
+TEST(SettingsWithoutPaths, TouchNoFile)
+{
+    storage::ReleasePaths();
+    EXPECT_EQ(storage::SettingsPath(), "");
+    EXPECT_EQ(storage::ReadSetting(std::string(storage::kFolderCountKey)), "");
+    EXPECT_FALSE(storage::WriteSetting(std::string(storage::kFolderCountKey), "1"));
+}
+
+}  // namespace
