@@ -1,0 +1,149 @@
+#include "ui/entrylist.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include "ui/fonts.h"
+
+namespace ui {
+
+namespace {
+
+constexpr int kColumnWidth = 2500;
+
+}  // namespace
+
+EntryList::EntryList(QWidget* parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("超级列表框1"));
+    setModel(&m_model);
+
+    setFont(EntryListFont());
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, kTextColour);
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Window, Qt::white);
+    // The selection shows only while the list has the focus; it stays in
+    // effect when the focus goes elsewhere.
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, kTextColour);
+    setPalette(colours);
+    setFrameShape(QFrame::Box);
+    setFrameShadow(QFrame::Plain);
+    setLineWidth(1);
+
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideNone);
+    setTabKeyNavigation(false);
+    setDragEnabled(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    // Every row is one line high and the column has a fixed width, so that
+    // the view never measures a row: 100,000 rows cost nothing to show.
+    QHeaderView* rows = verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(fontMetrics().height() + 2);
+
+    QHeaderView* columns = horizontalHeader();
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    columns->setHighlightSections(false);
+    columns->setSectionsMovable(false);
+    columns->setStretchLastSection(false);
+    columns->resizeSection(0, kColumnWidth);
+}
+
+int EntryList::RowCount() const
+{
+    return m_model.RowCount();
+}
+
+int EntryList::AppendRow()
+{
+    return m_model.AppendRow();
+}
+
+void EntryList::AppendRows(std::vector<std::string> rows)
+{
+    m_model.AppendRows(std::move(rows));
+}
+
+const std::string& EntryList::RowText(int row) const
+{
+    return m_model.RowText(row);
+}
+
+void EntryList::SetRowText(int row, std::string text)
+{
+    m_model.SetRowText(row, std::move(text));
+}
+
+void EntryList::DeleteRow(int row)
+{
+    m_model.DeleteRow(row);
+}
+
+void EntryList::ClearRows()
+{
+    m_model.ClearRows();
+    // A reset forgets the column's width along with the rows.
+    horizontalHeader()->resizeSection(0, kColumnWidth);
+}
+
+const std::vector<std::string>& EntryList::Rows() const
+{
+    return m_model.Rows();
+}
+
+int EntryList::SelectedRow() const
+{
+    const QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty())
+        return -1;
+    return selection.first().top();
+}
+
+void EntryList::mousePressEvent(QMouseEvent* event)
+{
+    // Only the left and the right button select.
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) {
+        event->ignore();
+        return;
+    }
+    if (event->button() == Qt::RightButton)
+        emit rightPressed();
+    m_leftPressed = event->button() == Qt::LeftButton;
+
+    QTableView::mousePressEvent(event);
+    // A press below the last row leaves no row selected.
+    if (!indexAt(event->position().toPoint()).isValid())
+        selectionModel()->clearSelection();
+}
+
+void EntryList::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && m_leftPressed) {
+        m_leftPressed = false;
+        emit entryClicked();
+    }
+}
+
+void EntryList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click is a press like any other: it
+    // selects, and its release is a click.
+    QMouseEvent press(QEvent::MouseButtonPress, event->position(), event->scenePosition(),
+                      event->globalPosition(), event->button(), event->buttons(),
+                      event->modifiers(), event->pointingDevice());
+    mousePressEvent(&press);
+}
+
+}  // namespace ui
