@@ -87,6 +87,12 @@ void EntryList::SetRowText(int row, std::string text)
 
 void EntryList::DeleteRow(int row)
 {
+    // The view would select the next row when the current one goes; here
+    // no row is selected after the selected one is removed.
+    if (currentIndex().row() == row)
+        selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    if (SelectedRow() == row)
+        selectionModel()->clearSelection();
     m_model.DeleteRow(row);
 }
 

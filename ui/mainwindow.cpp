@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QWindow>
 
 #include <array>
 
@@ -75,65 +76,93 @@ MainWindow::MainWindow()
     escape->setContext(Qt::WindowShortcut);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    // Centred on the primary screen for the design size.
-    resize(kDesignSize);
+    // The native window exists from here on, so that its frame is known
+    // (where the window system tells it before the window is shown) and the
+    // outer size can be kept exact.
+    create();
+
+    // Centred on the primary screen for the design size of the outer frame.
+    const QMargins frame = FrameMargins();
+    QPoint topLeft;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
-        move(area.x() + (area.width() - kDesignSize.width()) / 2,
-             area.y() + (area.height() - kDesignSize.height()) / 2);
+        topLeft = {area.x() + (area.width() - kDesignSize.width()) / 2,
+                   area.y() + (area.height() - kDesignSize.height()) / 2};
     }
+    setGeometry(QRect(topLeft, kDesignSize).marginsRemoved(frame));
+    m_knownFrame = frame;
     ReportGeometry();
 }
 
 MainWindow::~MainWindow() = default;
 
+QMargins MainWindow::FrameMargins() const
+{
+    const QWindow* window = windowHandle();
+    return window ? window->frameMargins() : QMargins();
+}
+
+QRect MainWindow::OuterFrame() const
+{
+    return geometry().marginsAdded(FrameMargins());
+}
+
 int MainWindow::Left() const
 {
-    return frameGeometry().x();
+    return OuterFrame().x();
 }
 
 int MainWindow::Top() const
 {
-    return frameGeometry().y();
+    return OuterFrame().y();
 }
 
 int MainWindow::Width() const
 {
-    return frameGeometry().width();
+    return OuterFrame().width();
 }
 
 int MainWindow::Height() const
 {
-    return frameGeometry().height();
+    return OuterFrame().height();
 }
 
 void MainWindow::SetLeft(int left)
 {
-    move(ClampPosition(left), frameGeometry().y());
-    ReportGeometry();
+    MoveFrame({ClampPosition(left), Top()});
 }
 
 void MainWindow::SetTop(int top)
 {
-    move(frameGeometry().x(), ClampPosition(top));
-    ReportGeometry();
+    MoveFrame({Left(), ClampPosition(top)});
 }
 
 void MainWindow::SetWidth(int width)
 {
-    const int frame = frameGeometry().width() - geometry().width();
-    ResizeClient({ClampExtent(width) - frame, geometry().height()});
+    const QMargins frame = FrameMargins();
+    ResizeClient({ClampExtent(width) - frame.left() - frame.right(), geometry().height()});
 }
 
 void MainWindow::SetHeight(int height)
 {
-    const int frame = frameGeometry().height() - geometry().height();
-    ResizeClient({geometry().width(), ClampExtent(height) - frame});
+    const QMargins frame = FrameMargins();
+    ResizeClient({geometry().width(), ClampExtent(height) - frame.top() - frame.bottom()});
+}
+
+void MainWindow::MoveFrame(QPoint topLeft)
+{
+    if (isVisible()) {
+        move(topLeft);  // a shown window's position is that of its frame
+    } else {
+        const QMargins frame = FrameMargins();
+        setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), geometry().size()));
+    }
+    ReportGeometry();
 }
 
 void MainWindow::ResizeClient(QSize size)
 {
-    // resize() keeps the top-left corner of the frame.
+    // resize() keeps the top-left corner.
     resize(size.expandedTo(minimumSize()).boundedTo(maximumSize()));
     ReportGeometry();
 }
@@ -206,6 +235,20 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::ReportGeometry()
 {
+    // A window manager may put its frame around the window only once the
+    // window is shown. The first time that happens the client area gives
+    // way, so that the outer size stays the size that was written.
+    const QMargins frame = FrameMargins();
+    if (frame != m_knownFrame) {
+        const QMargins before = m_knownFrame;
+        m_knownFrame = frame;
+        if (!m_frameSettled && isVisible() && !(windowState() & ~Qt::WindowActive)) {
+            m_frameSettled = true;
+            const QSize outer = m_reportedSize.grownBy(before);
+            resize(outer.shrunkBy(frame).expandedTo(minimumSize()).boundedTo(maximumSize()));
+        }
+    }
+
     const QRect client = geometry();
     const Qt::WindowStates state =
         windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);

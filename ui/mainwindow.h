@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QPoint>
 #include <QSize>
 #include <QWidget>
@@ -88,6 +89,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QMargins FrameMargins() const;
+    QRect OuterFrame() const;
+    void MoveFrame(QPoint topLeft);
     void ResizeClient(QSize size);
     // Raises the events for what changed since the last report.
     void ReportGeometry();
@@ -103,6 +107,8 @@ private:
     QPoint m_reportedPosition;
     QSize m_reportedSize;
     Qt::WindowStates m_reportedState;
+    QMargins m_knownFrame;
+    bool m_frameSettled = false;
 };
 
 }  // namespace ui
