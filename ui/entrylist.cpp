@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 #include "ui/fonts.h"
 
@@ -11,6 +12,44 @@ namespace {
 
 constexpr int kColumnWidth = 2500;
 
+// Draws of each row only what the viewport can show. The column is far
+// wider than the list, and laying out and rasterising the glyphs of a long
+// entry beyond the right edge would cost paint time for nothing.
+class VisiblePartDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto* view = qobject_cast<const QAbstractItemView*>(option->widget);
+        if (!view)
+            return;
+        // Room from the cell's left edge to the viewport's right edge, with
+        // a character's worth to spare for the text margin.
+        const QFontMetrics metrics(option->font);
+        const int room = view->viewport()->width() - option->rect.left() + metrics.height();
+        if (room <= 0) {
+            option->text.clear();
+            return;
+        }
+        const QString& text = option->text;
+        int width = 0;
+        for (qsizetype i = 0; i < text.size();) {
+            const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+            width += length == 1 ? metrics.horizontalAdvance(text.at(i))
+                                 : metrics.horizontalAdvance(text.mid(i, length));
+            i += length;
+            if (width > room) {
+                option->text.truncate(i);
+                return;
+            }
+        }
+    }
+};
+
 }  // namespace
 
 EntryList::EntryList(QWidget* parent)
@@ -18,6 +57,7 @@ EntryList::EntryList(QWidget* parent)
 {
     setObjectName(QStringLiteral("超级列表框1"));
     setModel(&m_model);
+    setItemDelegate(new VisiblePartDelegate(this));
 
     setFont(EntryListFont());
     QPalette colours = palette();
