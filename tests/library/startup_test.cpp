@@ -135,6 +135,18 @@ INSTANTIATE_TEST_SUITE_P(
         StartCase{"Size1200x800", SettingsFile({{kWidth, "1200"}, {kHeight, "800"}}), {""}, {1200, 800}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A folder count near 2^31, from a damaged or hand-edited settings file,
+// would ask for two billion tabs: the start would never end.
+TEST(StartUpLimits, AnAbsurdFolderCountRestoresAtMostOneHundredThousandFolders)
+{
+    DataDir data;
+    data.Write("peizhi.ini", SettingsFile({{kCount, "2147483647"}, {Name(1), kCommon}}));
+    Started started(data);
+    EXPECT_EQ(started.Tabs().TabCount(), 100'000);
+    EXPECT_EQ(started.Tabs().TabName(1), kCommon);
+    EXPECT_TRUE(started.Window().isVisible());
+}
+
 TEST(StartUpEvents, CreatedRunsFirstThenPositionAndSizeOnceBeforeTheWindowShows)
 {
     DataDir data;
