@@ -90,7 +90,6 @@ MainWindow::MainWindow()
                    area.y() + (area.height() - kDesignSize.height()) / 2};
     }
     setGeometry(QRect(topLeft, kDesignSize).marginsRemoved(frame));
-    m_knownFrame = frame;
     ReportGeometry();
 }
 
@@ -235,20 +234,6 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::ReportGeometry()
 {
-    // A window manager may put its frame around the window only once the
-    // window is shown. The first time that happens the client area gives
-    // way, so that the outer size stays the size that was written.
-    const QMargins frame = FrameMargins();
-    if (frame != m_knownFrame) {
-        const QMargins before = m_knownFrame;
-        m_knownFrame = frame;
-        if (!m_frameSettled && isVisible() && !(windowState() & ~Qt::WindowActive)) {
-            m_frameSettled = true;
-            const QSize outer = m_reportedSize.grownBy(before);
-            resize(outer.shrunkBy(frame).expandedTo(minimumSize()).boundedTo(maximumSize()));
-        }
-    }
-
     const QRect client = geometry();
     const Qt::WindowStates state =
         windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);

@@ -107,8 +107,6 @@ private:
     QPoint m_reportedPosition;
     QSize m_reportedSize;
     Qt::WindowStates m_reportedState;
-    QMargins m_knownFrame;
-    bool m_frameSettled = false;
 };
 
 }  // namespace ui
