@@ -7,8 +7,9 @@ TOVRIMO_BUILD=${TOVRIMO_BUILD:-$TOVRIMO_ROOT/build}
 # What building needs.
 BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgtest-dev libbenchmark-dev)
 # What the running program needs beyond Qt: the Chinese faces it asks for,
-# and the desktop's opener for the promotion link.
-RUN_PACKAGES=(fonts-arphic-ukai fonts-arphic-uming xdg-utils)
+# the desktop's opener for the promotion link, and the SVG support that
+# draws the window's icon.
+RUN_PACKAGES=(fonts-arphic-ukai fonts-arphic-uming xdg-utils libqt6svg6)
 # What the tests need beyond building.
 TEST_PACKAGES=(xvfb xauth xdotool xclip)
 # What the benchmarks need beyond building.

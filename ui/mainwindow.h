@@ -1,16 +1,112 @@
 #pragma once
 
+#include <QMargins>
+#include <QPoint>
+#include <QSize>
 #include <QWidget>
+
+class QPushButton;
 
 namespace ui {
 
-// The one main window of the program.
+class ContentBox;
+class EntryList;
+class FolderTabs;
+class PromotionLabel;
+
+// The one main window "Tovrimo" and its six controls. It is built hidden,
+// centred on the primary screen at its design size; Start() raises the
+// created event and shows it.
+//
+// Its geometry is that of the outer frame: left and top on the screen,
+// width and height with caption and borders.
 class MainWindow final : public QWidget
 {
     Q_OBJECT
 
 public:
+    enum class Menu
+    {
+        Folder,  // "增加子夹", "重命名子夹"
+        Entry,   // "删除表项", "向上移"
+    };
+
+    static constexpr QSize kDesignSize{1043, 666};
+
     MainWindow();
+    ~MainWindow() override;
+
+    FolderTabs& folderTabs() { return *m_folderTabs; }
+    EntryList& entryList() { return *m_entryList; }
+    ContentBox& contentBox() { return *m_contentBox; }
+    QPushButton& addButton() { return *m_addButton; }
+    QPushButton& modifyButton() { return *m_modifyButton; }
+    PromotionLabel& promotionLabel() { return *m_promotionLabel; }
+
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    // Moves the window, keeping its size.
+    void SetLeft(int left);
+    void SetTop(int top);
+    // Resizes the window at once, keeping its top-left corner and the other
+    // dimension. When the size changes, the size-changed event is raised
+    // before the write returns.
+    void SetWidth(int width);
+    void SetHeight(int height);
+
+    // Raises the created event, then the position-changed and the
+    // size-changed event once each, and shows the window. Nothing is raised
+    // before this: handlers are connected after the window is built.
+    void Start();
+
+    // Shows the menu at the pointer and waits until it is dismissed. The
+    // chosen item's event is queued: it is raised after the event that
+    // popped the menu up has returned.
+    void PopUpMenu(Menu menu);
+
+    // Shows the window in front of the others, restored if it was minimised.
+    void BringToFront();
+
+signals:
+    void created();
+    // The client area moved on the screen, or the window was minimised,
+    // maximised or restored. Never raised by a size the program writes.
+    void positionChanged();
+    // The client area changed its size: raised inside a size write of the
+    // program, and after every other change of the size.
+    void sizeChanged();
+
+    void addFolderChosen();
+    void renameFolderChosen();
+    void deleteEntryChosen();
+    void moveEntryUpChosen();
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QMargins FrameMargins() const;
+    QRect OuterFrame() const;
+    void MoveFrame(QPoint topLeft);
+    void ResizeClient(QSize size);
+    // Raises the events for what changed since the last report.
+    void ReportGeometry();
+
+    FolderTabs* m_folderTabs = nullptr;
+    EntryList* m_entryList = nullptr;
+    ContentBox* m_contentBox = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_modifyButton = nullptr;
+    PromotionLabel* m_promotionLabel = nullptr;
+
+    bool m_started = false;
+    QPoint m_reportedPosition;
+    QSize m_reportedSize;
+    Qt::WindowStates m_reportedState;
 };
 
 }  // namespace ui
