@@ -82,6 +82,12 @@ struct StartCase
     QSize frame;  // height -1: the lowest the window system allows
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const StartCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class StartUp : public ::testing::TestWithParam<StartCase>
 {
 };

@@ -13,6 +13,11 @@ struct DecodeCase
     QString shown;
 };
 
+void PrintTo(const DecodeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class Decode : public ::testing::TestWithParam<DecodeCase>
 {
 };
