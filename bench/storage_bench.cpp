@@ -9,12 +9,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include "benchdata.h"
+
 #include "storage/entries.h"
 #include "storage/files.h"
 #include "storage/numbers.h"
 #include "storage/paths.h"
 #include "storage/settings.h"
-#include "support/fixture.h"
 
 namespace {
 
@@ -28,19 +29,11 @@ public:
         std::string pattern = std::string(base ? base : std::filesystem::current_path().c_str()) +
                               "/tovrimo-bench-XXXXXX";
         m_home = ::mkdtemp(pattern.data());
+        bench_data::Write(m_home, 1000, 100000);
         ::setenv("XDG_DATA_HOME", m_home.c_str(), 1);
         storage::InitPaths();
-        entries = benchsupport::MakeEntries(100000);
-        storage::WriteEntryFile(0, entries);
-        fileBytes = storage::JoinEntries(entries);
-
-        std::string settings = "[" + std::string(storage::kSettingsSection) + "]\r\n";
-        settings += std::string(storage::kFolderCountKey) + "=1000\r\n";
-        for (int i = 0; i < 1000; ++i)
-            settings += storage::FolderNameKey(i) + "=\xB3\xA3\xD3\xC3\xBB\xD8\xB8\xB4" + std::to_string(i) + "\r\n";
-        settings += std::string(storage::kWindowWidthKey) + "=1043\r\n";
-        settings += std::string(storage::kWindowHeightKey) + "=666\r\n";
-        storage::ReplaceFile(storage::SettingsPath(), settings);
+        fileBytes = *storage::ReadWholeFile(storage::EntryFilePath(0));
+        entries = storage::SplitEntries(fileBytes);
     }
     ~BenchData()
     {
@@ -83,9 +76,9 @@ void BM_ReadEntryFile(benchmark::State& state)
     const std::size_t size = Data().fileBytes.size();
     std::size_t count = 0;
     for (auto _ : state) {
-        auto entries = storage::ReadEntryFile(0);
-        count = entries.size();
-        benchmark::DoNotOptimize(entries.data());
+        storage::FolderFile file = storage::ReadEntryFile(0);
+        count = file.entries.size();
+        benchmark::DoNotOptimize(file.entries.data());
     }
     if (count != Data().entries.size())
         state.SkipWithError("the folder did not read back whole");

@@ -131,7 +131,8 @@ void LoadFolder(ui::MainWindow& window)
     ui::EntryList& list = window.entryList();
     list.ClearRows();
     const int folder = window.folderTabs().CurrentTab();
-    list.AppendRows(storage::ReadEntryFile(folder));
+    storage::FolderFile file = storage::ReadEntryFile(folder);
+    list.AppendRows(std::move(file.bytes), std::move(file.entries));
 }
 
 void ReleasePaths()

@@ -28,18 +28,15 @@ bool IsCharacterBoundary(const char* text, std::size_t start, std::size_t pos)
     return (pos - runStart) % 2 == 0;
 }
 
-}  // namespace
-
-std::vector<std::string> SplitEntries(std::string_view text)
+// Calls found(at) for every separator that stepping through the text one
+// character at a time meets, in order, at offset at.
+template <typename Found>
+void ForEachSeparator(std::string_view text, Found&& found)
 {
-    if (const void* zero = std::memchr(text.data(), '\0', text.size()))
-        text = text.substr(0, static_cast<const char*>(zero) - text.data());
-
-    std::vector<std::string> entries;
     const char* t = text.data();
     const std::size_t n = text.size();
     const std::size_t s = kEntrySeparator.size();
-    std::size_t piece = 0;  // start of the next entry, always a character boundary
+    std::size_t piece = 0;  // start of the current entry, always a character boundary
     std::size_t from = 0;   // where to look for the next separator
 
     // The separator begins with '=', which no second byte of a valid GBK pair
@@ -53,27 +50,76 @@ std::vector<std::string> SplitEntries(std::string_view text)
             from = at + 1;
             continue;
         }
-        entries.emplace_back(t + piece, at - piece);
+        found(at);
         piece = at + s;
         from = piece;
     }
-    if (piece < n)
-        entries.emplace_back(t + piece, n - piece);
+}
+
+// Folders with more entries than this are counted before the vector grows
+// further.
+constexpr std::size_t kCountRestAbove = std::size_t{1} << 20;
+
+}  // namespace
+
+std::vector<std::string_view> SplitEntryViews(std::string_view text)
+{
+    if (const void* zero = std::memchr(text.data(), '\0', text.size()))
+        text = text.substr(0, static_cast<const char*>(zero) - text.data());
+
+    std::vector<std::string_view> entries;
+    std::size_t piece = 0;
+    ForEachSeparator(text, [&](std::size_t at) {
+        // A file of nothing but separators has 100,000 entries per MB, and
+        // growing the vector step by step holds up to half as much again
+        // while it moves them. Past a million entries, count the rest once
+        // and grow one last time. Smaller folders need no second pass.
+        if (entries.size() == entries.capacity() && entries.size() >= kCountRestAbove) {
+            std::size_t rest = 0;
+            ForEachSeparator(text.substr(at + kEntrySeparator.size()), [&](std::size_t) { ++rest; });
+            entries.reserve(entries.size() + 1 + rest + 1);
+        }
+        entries.push_back(text.substr(piece, at - piece));
+        piece = at + kEntrySeparator.size();
+    });
+    if (piece < text.size())
+        entries.push_back(text.substr(piece));
     return entries;
 }
 
-std::string JoinEntries(std::span<const std::string> entries)
+std::vector<std::string> SplitEntries(std::string_view text)
+{
+    const std::vector<std::string_view> views = SplitEntryViews(text);
+    return std::vector<std::string>(views.begin(), views.end());
+}
+
+namespace {
+
+template <typename Text>
+std::string Join(std::span<const Text> entries)
 {
     std::size_t total = 0;
-    for (const std::string& entry : entries)
+    for (const Text& entry : entries)
         total += entry.size() + kEntrySeparator.size();
     std::string content;
     content.reserve(total);
-    for (const std::string& entry : entries) {
+    for (const Text& entry : entries) {
         content.append(entry);
         content.append(kEntrySeparator);
     }
     return content;
+}
+
+}  // namespace
+
+std::string JoinEntries(std::span<const std::string_view> entries)
+{
+    return Join(entries);
+}
+
+std::string JoinEntries(std::span<const std::string> entries)
+{
+    return Join(entries);
 }
 
 std::string EntryFilePath(std::int32_t folderIndex)
@@ -81,7 +127,7 @@ std::string EntryFilePath(std::int32_t folderIndex)
     return DataPath() + IntegerToText(folderIndex) + ".txt";
 }
 
-std::vector<std::string> ReadEntryFile(std::int32_t folderIndex)
+FolderFile ReadEntryFile(std::int32_t folderIndex)
 {
     if (DataPath().empty())
         return {};
@@ -94,7 +140,17 @@ std::vector<std::string> ReadEntryFile(std::int32_t folderIndex)
             LogFailure("cannot read", path, error);
         return {};
     }
-    return SplitEntries(std::string_view(buffer.get(), size));
+    FolderFile file;
+    file.entries = SplitEntryViews(std::string_view(buffer.get(), size));
+    file.bytes = std::move(buffer);
+    return file;
+}
+
+bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string_view> entries)
+{
+    if (DataPath().empty())
+        return false;
+    return ReplaceFile(EntryFilePath(folderIndex), JoinEntries(entries));
 }
 
 bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string> entries)

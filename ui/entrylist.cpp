@@ -110,19 +110,24 @@ int EntryList::AppendRow()
     return m_model.AppendRow();
 }
 
-void EntryList::AppendRows(std::vector<std::string> rows)
+void EntryList::AppendRows(std::shared_ptr<const void> block, std::vector<std::string_view> rows)
 {
-    m_model.AppendRows(std::move(rows));
+    m_model.AppendRows(std::move(block), std::move(rows));
 }
 
-const std::string& EntryList::RowText(int row) const
+void EntryList::AppendRows(const std::vector<std::string>& rows)
+{
+    m_model.AppendRows(rows);
+}
+
+std::string_view EntryList::RowText(int row) const
 {
     return m_model.RowText(row);
 }
 
-void EntryList::SetRowText(int row, std::string text)
+void EntryList::SetRowText(int row, std::string_view text)
 {
-    m_model.SetRowText(row, std::move(text));
+    m_model.SetRowText(row, text);
 }
 
 void EntryList::DeleteRow(int row)
@@ -143,7 +148,7 @@ void EntryList::ClearRows()
     horizontalHeader()->resizeSection(0, kColumnWidth);
 }
 
-const std::vector<std::string>& EntryList::Rows() const
+const std::vector<std::string_view>& EntryList::Rows() const
 {
     return m_model.Rows();
 }

@@ -2,7 +2,9 @@
 
 #include <QTableView>
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ui/entrymodel.h"
@@ -23,18 +25,22 @@ public:
     // Adds a row with empty text after the last one and gives its index. The
     // selection and the scroll position stay as they were.
     int AppendRow();
-    // Appends many rows at once, as one change of the list.
-    void AppendRows(std::vector<std::string> rows);
-    // The row's bytes; empty for a row that does not exist.
-    const std::string& RowText(int row) const;
+    // Appends many rows at once, as one change of the list: views into
+    // bytes that block keeps alive (a folder file as read), or rows that
+    // bring their own bytes.
+    void AppendRows(std::shared_ptr<const void> block, std::vector<std::string_view> rows);
+    void AppendRows(const std::vector<std::string>& rows);
+    // The row's bytes, valid until the row changes; empty for a row that
+    // does not exist.
+    std::string_view RowText(int row) const;
     // Replaces the row's bytes; nothing happens for a row that does not exist.
-    void SetRowText(int row, std::string text);
+    void SetRowText(int row, std::string_view text);
     // Removes the row; the rows below move up. Nothing for a row that does
     // not exist.
     void DeleteRow(int row);
     void ClearRows();
     // Every row's bytes in order, without a copy.
-    const std::vector<std::string>& Rows() const;
+    const std::vector<std::string_view>& Rows() const;
     // The selected row, or -1.
     int SelectedRow() const;
 

@@ -1,5 +1,7 @@
 #include "ui/entrymodel.h"
 
+#include <cstring>
+
 #include "ui/codec.h"
 
 namespace ui {
@@ -32,8 +34,6 @@ QString OnOneLine(QString text)
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return text;
 }
-
-const std::string kNoText;
 
 }  // namespace
 
@@ -91,33 +91,46 @@ int EntryModel::AppendRow()
     return row;
 }
 
-void EntryModel::AppendRows(std::vector<std::string> rows)
+void EntryModel::AppendRows(std::shared_ptr<const void> block, std::vector<std::string_view> rows)
 {
     if (rows.empty())
         return;
     const int first = RowCount();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    if (m_rows.empty()) {
+    if (block)
+        m_blocks.push_back(std::move(block));
+    if (m_rows.empty())
         m_rows = std::move(rows);
-    } else {
-        m_rows.insert(m_rows.end(), std::make_move_iterator(rows.begin()),
-                      std::make_move_iterator(rows.end()));
-    }
+    else
+        m_rows.insert(m_rows.end(), rows.begin(), rows.end());
     endInsertRows();
 }
 
-const std::string& EntryModel::RowText(int row) const
+void EntryModel::AppendRows(const std::vector<std::string>& rows)
 {
-    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)] : kNoText;
+    std::vector<std::string_view> owned;
+    owned.reserve(rows.size());
+    for (const std::string& row : rows)
+        owned.push_back(Own(row));
+    AppendRows(nullptr, std::move(owned));
 }
 
-bool EntryModel::SetRowText(int row, std::string text)
+std::string_view EntryModel::RowText(int row) const
+{
+    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)] : std::string_view();
+}
+
+bool EntryModel::SetRowText(int row, std::string_view text)
 {
     if (!IsRow(row))
         return false;
-    m_rows[static_cast<std::size_t>(row)] = std::move(text);
-    const QModelIndex cell = index(row, 0);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    std::string_view& cell = m_rows[static_cast<std::size_t>(row)];
+    // Copy first: text may be the row's own bytes.
+    const std::string_view copy = Own(text);
+    Release(cell);
+    cell = copy;
+    const QModelIndex changed = index(row, 0);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
     return true;
 }
 
@@ -126,6 +139,7 @@ bool EntryModel::DeleteRow(int row)
     if (!IsRow(row))
         return false;
     beginRemoveRows({}, row, row);
+    Release(m_rows[static_cast<std::size_t>(row)]);
     m_rows.erase(m_rows.begin() + row);
     endRemoveRows();
     return true;
@@ -134,8 +148,27 @@ bool EntryModel::DeleteRow(int row)
 void EntryModel::ClearRows()
 {
     beginResetModel();
-    std::vector<std::string>().swap(m_rows);
+    std::vector<std::string_view>().swap(m_rows);
+    std::vector<std::shared_ptr<const void>>().swap(m_blocks);
+    std::unordered_map<const char*, std::unique_ptr<char[]>>().swap(m_owned);
     endResetModel();
+}
+
+std::string_view EntryModel::Own(std::string_view text)
+{
+    if (text.empty())
+        return {};
+    std::unique_ptr<char[]> bytes(new char[text.size()]);
+    std::memcpy(bytes.get(), text.data(), text.size());
+    const std::string_view view(bytes.get(), text.size());
+    m_owned.emplace(bytes.get(), std::move(bytes));
+    return view;
+}
+
+void EntryModel::Release(std::string_view row)
+{
+    if (!row.empty())
+        m_owned.erase(row.data());
 }
 
 bool EntryModel::IsRow(int row) const

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/rows.h"
 #include "ui/entrymodel.h"
 
 namespace {
@@ -13,7 +14,7 @@ protected:
     ui::EntryModel model;
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
 
-    std::vector<std::string> Rows() const { return model.Rows(); }
+    std::vector<std::string> Rows() const { return testsupport::Strings(model.Rows()); }
 };
 
 TEST_F(EntryModelTest, KeepsEveryRowsBytesExactly)
@@ -37,6 +38,25 @@ TEST_F(EntryModelTest, AppendsManyRowsInOneInsert)
     EXPECT_EQ(inserted.at(0).at(1).toInt(), 2);
     EXPECT_EQ(inserted.at(0).at(2).toInt(), 4);
     EXPECT_EQ(Rows(), (std::vector<std::string>{"a", "b", "c", "d", "e"}));
+}
+
+// Rows of a folder file are views into its bytes; the model keeps the bytes
+// alive and gives a row its own copy when it is set, even from itself.
+TEST_F(EntryModelTest, RowsReadFromAFileOutliveTheReader)
+{
+    {
+        auto bytes = std::make_shared<std::string>("alphabetagamma");
+        const std::string_view all(*bytes);
+        model.AppendRows(bytes, {all.substr(0, 5), all.substr(5, 4), all.substr(9)});
+    }
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"alpha", "beta", "gamma"}));
+    EXPECT_TRUE(model.SetRowText(0, model.RowText(0).substr(1)));
+    EXPECT_TRUE(model.SetRowText(1, model.RowText(0)));
+    EXPECT_TRUE(model.SetRowText(0, model.RowText(0)));
+    EXPECT_TRUE(model.SetRowText(2, ""));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"lpha", "lpha", ""}));
+    EXPECT_TRUE(model.DeleteRow(0));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"lpha", ""}));
 }
 
 TEST_F(EntryModelTest, DeletesAndClears)
