@@ -11,66 +11,16 @@
 
 #include "storage/settings.h"
 #include "support/datadir.h"
+#include "support/xserver.h"
 
 namespace {
 
 using testing_support::DataDir;
 using testing_support::EntryFile;
 using testing_support::SettingsFile;
+using testing_support::XServer;
 
 constexpr int kTimeoutMs = 15000;
-
-// An X server of its own for the processes that need real input.
-class XServer
-{
-public:
-    XServer()
-    {
-        for (int n = 70; n < 100 && m_display.isEmpty(); ++n) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-                continue;
-            m_server.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(n), QStringLiteral("-screen"),
-                                                    QStringLiteral("0"), QStringLiteral("1280x800x24"),
-                                                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-            m_server.waitForStarted(kTimeoutMs);
-            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(n);
-            for (int i = 0; i < 100 && m_server.state() == QProcess::Running; ++i) {
-                if (QFileInfo::exists(socket)) {
-                    m_display = QStringLiteral(":%1").arg(n);
-                    break;
-                }
-                QThread::msleep(50);
-            }
-            if (m_display.isEmpty()) {
-                m_server.kill();
-                m_server.waitForFinished();
-            }
-        }
-    }
-    ~XServer()
-    {
-        m_server.terminate();
-        m_server.waitForFinished();
-    }
-
-    const QString& Display() const { return m_display; }
-
-private:
-    QProcess m_server;
-    QString m_display;
-};
-
-// Runs xdotool on the display; its output.
-QString XDoTool(const QString& display, const QStringList& arguments)
-{
-    QProcess tool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    tool.setProcessEnvironment(env);
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(kTimeoutMs);
-    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-}
 
 // The program on one data directory, its lock and socket in a runtime
 // folder of the test's own.
@@ -144,7 +94,7 @@ TEST_F(ProcessTest, EscInTheContentBoxEndsTheProgramWithZeroAndWritesNothing)
     XServer x;
     ASSERT_FALSE(x.Display().isEmpty()) << "no X server";
     Tovrimo program(data, runtime.path(), x.Display());
-    const QString window = XDoTool(x.Display(), {QStringLiteral("search"), QStringLiteral("--sync"),
+    const QString window = x.Run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--sync"),
                                                   QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
                                                   QStringLiteral("^Tovrimo$")});
     ASSERT_FALSE(window.isEmpty());
@@ -152,10 +102,10 @@ TEST_F(ProcessTest, EscInTheContentBoxEndsTheProgramWithZeroAndWritesNothing)
     const auto before = data.Files();
 
     // Into the content box at its design place, then Esc.
-    XDoTool(x.Display(), {QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+    x.Run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("--window"), window,
                           QStringLiteral("900"), QStringLiteral("200"), QStringLiteral("click"),
                           QStringLiteral("1")});
-    XDoTool(x.Display(), {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Escape")});
+    x.Run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--window"), window, QStringLiteral("Escape")});
 
     ASSERT_TRUE(program.Process().waitForFinished(kTimeoutMs));
     EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
