@@ -1,12 +1,49 @@
 #include "library/folders.h"
 
+#include "storage/settings.h"
+#include "ui/foldertabs.h"
 #include "ui/mainwindow.h"
+#include "ui/renamewindow.h"
 
 namespace library {
 
 void ShowFolderMenu(ui::MainWindow& window)
 {
     window.PopUpMenu(ui::MainWindow::Menu::Folder);
+}
+
+void AddFolder(ui::MainWindow& window)
+{
+    ui::FolderTabs& tabs = window.folderTabs();
+    tabs.AppendTab({});
+    // The count includes the new folder. It gets no name key and no entry
+    // file until it is renamed or given an entry.
+    storage::WriteSettingNumber(storage::kFolderCountKey, tabs.TabCount());
+}
+
+void RenameFolder(ui::MainWindow& window)
+{
+    {
+        ui::RenameWindow renameWindow(&window);
+        // Runs as the window is destroyed at the end of this block, while
+        // its rename box still holds the typed text.
+        QObject::connect(&renameWindow, &ui::RenameWindow::willBeDestroyed, &window,
+                         [&window, &renameWindow] { ApplyRename(window, renameWindow); });
+        // Modal: until the window has closed the main window takes no input,
+        // so the current tab cannot change meanwhile.
+        renameWindow.exec();
+    }
+    // The window is gone and ApplyRename has put its text on the current
+    // tab; only now is the name written.
+    ui::FolderTabs& tabs = window.folderTabs();
+    const int folder = tabs.CurrentTab();
+    storage::WriteSetting(storage::FolderNameKey(folder), tabs.TabName(folder));
+}
+
+void ApplyRename(ui::MainWindow& window, const ui::RenameWindow& renameWindow)
+{
+    ui::FolderTabs& tabs = window.folderTabs();
+    tabs.SetTabName(tabs.CurrentTab(), renameWindow.Text());
 }
 
 }  // namespace library

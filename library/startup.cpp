@@ -91,6 +91,9 @@ void ConnectHandlers(ui::MainWindow& window)
     QObject::connect(&tabs, &ui::FolderTabs::tabChanged, &window, [&window] { LoadFolder(window); });
     QObject::connect(&tabs, &ui::FolderTabs::rightPressed, &window,
                      [&window] { ShowFolderMenu(window); });
+    QObject::connect(&window, &ui::MainWindow::addFolderChosen, &window, [&window] { AddFolder(window); });
+    QObject::connect(&window, &ui::MainWindow::renameFolderChosen, &window,
+                     [&window] { RenameFolder(window); });
     QObject::connect(&list, &ui::EntryList::rightPressed, &window,
                      [&window] { ShowEntryMenu(window); });
     QObject::connect(&window.promotionLabel(), &ui::PromotionLabel::leftPressed, &window,

@@ -56,4 +56,9 @@ QFont FolderTabsFont()
     return MakeFont(SongFamilies(), 12);
 }
 
+QFont RenameBoxFont()
+{
+    return MakeFont(SongFamilies(), 20);
+}
+
 }  // namespace ui

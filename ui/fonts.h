@@ -14,5 +14,8 @@ QFont EntryListFont();
 QFont ContentBoxFont();
 // "SimSun" at a character height of 12 pixels, normal weight.
 QFont FolderTabsFont();
+// The Chinese default face (SimSun) at a character height of 20 pixels,
+// normal weight: the rename box.
+QFont RenameBoxFont();
 
 }  // namespace ui

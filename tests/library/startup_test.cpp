@@ -106,7 +106,7 @@ TEST_P(StartUp, RestoresFoldersFirstFolderAndWindowSize)
     ui::MainWindow& window = started.Window();
     EXPECT_EQ(started.Titles(), c.titles);
     EXPECT_EQ(started.Tabs().CurrentTab(), 0);
-    EXPECT_EQ(testsupport::Strings(started.List().Rows()), kFirstFolder);
+    EXPECT_EQ(testing_support::Strings(started.List().Rows()), kFirstFolder);
     EXPECT_EQ(started.List().SelectedRow(), -1);
     EXPECT_EQ(started.Loads(), 1);
     EXPECT_TRUE(window.isVisible());
@@ -207,7 +207,7 @@ TEST_F(Running, LeftPressOnAnotherHeaderLoadsItsFolderAndOnTheCurrentOneNothing)
     app().Window().contentBox().SetText("draft");
     PressHeader(Qt::LeftButton, 1);
     EXPECT_EQ(app().Tabs().CurrentTab(), 1);
-    EXPECT_EQ(testsupport::Strings(app().List().Rows()), kSecondFolder);
+    EXPECT_EQ(testing_support::Strings(app().List().Rows()), kSecondFolder);
     EXPECT_EQ(app().Loads(), 2);
 
     PressHeader(Qt::LeftButton, 1);

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace testsupport {
+namespace testing_support {
 
 // Rows of the entry list as strings, to compare with expected texts.
 inline std::vector<std::string> Strings(const std::vector<std::string_view>& rows)
@@ -12,4 +12,4 @@ inline std::vector<std::string> Strings(const std::vector<std::string_view>& row
     return std::vector<std::string>(rows.begin(), rows.end());
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

@@ -91,11 +91,11 @@ TEST_F(EntryListTest, RowOperationsKeepTheSelectionOnItsEntry)
     EXPECT_EQ(list.SelectedRow(), 2);
     list.DeleteRow(0);  // the selected row moves up with its entry
     EXPECT_EQ(list.SelectedRow(), 1);
-    EXPECT_EQ(testsupport::Strings(list.Rows()), (std::vector<std::string>{"b", "C", "D"}));
+    EXPECT_EQ(testing_support::Strings(list.Rows()), (std::vector<std::string>{"b", "C", "D"}));
     list.DeleteRow(1);  // the selected one
     EXPECT_EQ(list.SelectedRow(), -1);
     list.DeleteRow(5);
-    EXPECT_EQ(testsupport::Strings(list.Rows()), (std::vector<std::string>{"b", "D"}));
+    EXPECT_EQ(testing_support::Strings(list.Rows()), (std::vector<std::string>{"b", "D"}));
 }
 
 class FolderTabsTest : public ::testing::Test

@@ -14,7 +14,7 @@ protected:
     ui::EntryModel model;
     QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Warning};
 
-    std::vector<std::string> Rows() const { return testsupport::Strings(model.Rows()); }
+    std::vector<std::string> Rows() const { return testing_support::Strings(model.Rows()); }
 };
 
 TEST_F(EntryModelTest, KeepsEveryRowsBytesExactly)
