@@ -284,6 +284,8 @@ INSTANTIATE_TEST_SUITE_P(
                       {"A", "changed", kTwoLines}, 1, "", kHelloText},
         OperationCase{"ModifyWithAnEmptyBoxEmptiesTheEntry", kFolder, {Click(2), Type({}), kModify},
                       {"A", kHello, ""}, 2, "", QStringLiteral("two\r\nlines")},
+        // With no row selected there is nothing to modify, and emptying the
+        // box would only lose what the user typed: nothing changes.
         OperationCase{"ModifyWithoutSelectionKeepsTheTypedText", kFolder,
                       {Click(0), Click(kBelowRows), Type(QStringLiteral("keep me")), kModify}, kFolder,
                       -1, "keep me", QString(), false},
