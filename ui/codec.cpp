@@ -61,6 +61,15 @@ QString DecodeText(std::string_view bytes)
 
 std::string EncodeText(QStringView text)
 {
+    // A text never holds a zero byte: an entry file ends at its first one.
+    // GB18030 gives a zero byte for U+0000 alone, which pasted text can
+    // bring along; it is dropped.
+    QString withoutZeros;
+    if (text.contains(QChar(u'\0'))) {
+        withoutZeros = text.toString();
+        withoutZeros.remove(QChar(u'\0'));
+        text = withoutZeros;
+    }
     QStringEncoder encoder("GB18030");
     const QByteArray bytes = encoder.encode(text);
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));

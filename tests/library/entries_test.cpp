@@ -272,6 +272,12 @@ INSTANTIATE_TEST_SUITE_P(
                       {Type(QStringLiteral("smile \U0001F600")), kAdd, Click(3)},
                       With(kFolder, {"smile \x94\x39\xFC\x36"}), 3, "smile \x94\x39\xFC\x36",
                       QStringLiteral("smile \U0001F600")},
+        // A zero character (pasted from another program) is dropped. A file
+        // ends at its first zero byte, so keeping it would lose the rest of
+        // the entry and every entry after it at the next load.
+        OperationCase{"AZeroCharacterIsDroppedAndTheEntriesAfterItSurvive", kFolder,
+                      {Type(QString::fromUtf16(u"a\0b", 3)), kAdd, Menu(3, kMoveUp)},
+                      {"A", kHello, "ab", kTwoLines}, 3, "", std::nullopt},
         // Rows the user did not touch keep their bytes, valid GBK or not.
         OperationCase{"OddBytesSurviveAnUnrelatedAdd", kOddBytes, {Type(QStringLiteral("new")), kAdd},
                       With(kOddBytes, {"new"}), -1, "", std::nullopt},
