@@ -37,6 +37,9 @@ void AppendDecoded(QString& out, std::string_view bytes)
 
 QString DecodeText(std::string_view bytes)
 {
+    // An empty view may have no bytes behind it at all, not even for memchr.
+    if (bytes.empty())
+        return {};
     // Most texts hold no 0x80 at all and go to the decoder in one piece.
     if (!std::memchr(bytes.data(), 0x80, bytes.size())) {
         QString out;
