@@ -1,6 +1,7 @@
 #include "library/startup.h"
 
 #include <QApplication>
+#include <QPushButton>
 
 #include <algorithm>
 #include <cstdio>
@@ -96,6 +97,14 @@ void ConnectHandlers(ui::MainWindow& window)
                      [&window] { RenameFolder(window); });
     QObject::connect(&list, &ui::EntryList::rightPressed, &window,
                      [&window] { ShowEntryMenu(window); });
+    QObject::connect(&list, &ui::EntryList::entryClicked, &window, [&window] { PickEntry(window); });
+    QObject::connect(&window.addButton(), &QPushButton::clicked, &window, [&window] { AddEntry(window); });
+    QObject::connect(&window.modifyButton(), &QPushButton::clicked, &window,
+                     [&window] { ModifyEntry(window); });
+    QObject::connect(&window, &ui::MainWindow::deleteEntryChosen, &window,
+                     [&window] { DeleteEntry(window); });
+    QObject::connect(&window, &ui::MainWindow::moveEntryUpChosen, &window,
+                     [&window] { MoveEntryUp(window); });
     QObject::connect(&window.promotionLabel(), &ui::PromotionLabel::leftPressed, &window,
                      [] { OpenPromotion(); });
 }

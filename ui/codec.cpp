@@ -37,6 +37,9 @@ void AppendDecoded(QString& out, std::string_view bytes)
 
 QString DecodeText(std::string_view bytes)
 {
+    // An empty view may have no bytes behind it at all, not even for memchr.
+    if (bytes.empty())
+        return {};
     // Most texts hold no 0x80 at all and go to the decoder in one piece.
     if (!std::memchr(bytes.data(), 0x80, bytes.size())) {
         QString out;
@@ -61,6 +64,15 @@ QString DecodeText(std::string_view bytes)
 
 std::string EncodeText(QStringView text)
 {
+    // A text never holds a zero byte: an entry file ends at its first one.
+    // GB18030 gives a zero byte for U+0000 alone, which pasted text can
+    // bring along; it is dropped.
+    QString withoutZeros;
+    if (text.contains(QChar(u'\0'))) {
+        withoutZeros = text.toString();
+        withoutZeros.remove(QChar(u'\0'));
+        text = withoutZeros;
+    }
     QStringEncoder encoder("GB18030");
     const QByteArray bytes = encoder.encode(text);
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));

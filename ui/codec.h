@@ -16,7 +16,8 @@ namespace ui {
 QString DecodeText(std::string_view bytes);
 
 // Typed text as GB18030 bytes: the same bytes as code page 936 for every
-// GBK character, and lossless for the rest of Unicode.
+// GBK character, and lossless for the rest of Unicode. A zero character is
+// dropped, since no text holds a zero byte.
 std::string EncodeText(QStringView text);
 
 }  // namespace ui
