@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "storage/paths.h"
+#include "support/reference_split.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -14,33 +15,7 @@ using Entries = std::vector<std::string>;
 
 const std::string S(storage::kEntrySeparator);
 
-// The split stated as plainly as possible: step through the text one
-// code-page-936 character at a time and compare at every step. The fast
-// split must agree with it on every input.
-Entries ReferenceSplit(std::string text)
-{
-    text = text.substr(0, text.find('\0'));
-    Entries out;
-    if (text.empty())
-        return out;
-    std::size_t p = 0, c = 0;
-    while (text.size() - c >= S.size()) {
-        if (text.compare(c, S.size(), S) == 0) {
-            out.push_back(text.substr(p, c - p));
-            c += S.size();
-            p = c;
-        } else if (static_cast<unsigned char>(text[c]) & 0x80) {
-            if (c + 1 == text.size())
-                break;
-            c += 2;
-        } else {
-            c += 1;
-        }
-    }
-    if (p < text.size())
-        out.push_back(text.substr(p));
-    return out;
-}
+using testsupport::ReferenceSplit;
 
 struct SplitCase
 {
