@@ -82,7 +82,9 @@ bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& buffer, std
 {
     size = 0;
     error = 0;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer that
+    // may never come; only regular files are read.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         error = errno;
         return false;
@@ -204,14 +206,20 @@ bool ReplaceFile(const std::string& path, std::string_view content)
         }
     }
     if (exists) {
-        if (S_ISDIR(st.st_mode)) {
-            LogFailure("cannot write", path, EISDIR);
+        // Only a regular file is replaced: a directory, a pipe or a device in
+        // its place stays what it is.
+        if (!S_ISREG(st.st_mode)) {
+            LogFailure("cannot write", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
             return false;
         }
         // A file that nobody may write is read-only for us as well, even when
         // we run as root, who would otherwise replace it.
-        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+        if ((st.st_mode & 0222) == 0) {
             LogFailure("cannot write", path, EACCES);
+            return false;
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            LogFailure("cannot write", path, errno);
             return false;
         }
     }
