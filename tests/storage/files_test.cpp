@@ -153,6 +153,12 @@ struct Fault
     bool withoutFilePrivileges = false;  // root's privilege would hide the fault
 };
 
+// Names the fault in test listings, instead of its bytes.
+void PrintTo(const Fault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
+
 void ChangeMode(const std::string& path, mode_t mode)
 {
     ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
