@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -182,8 +183,15 @@ void RemoveLeftoverTemporaryFiles(const std::string& directory)
         if (!path.empty() && path.back() != '/')
             path += '/';
         path += name;
+        // A write in progress, of another running copy, holds a lock on its
+        // temporary file; a crashed one holds none, the kernel dropped it.
+        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat st {};
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) != 0)
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::unlink(path.c_str()) != 0)
             LogFailure("cannot remove", path, errno);
     }
     ::closedir(dir);
@@ -230,6 +238,10 @@ bool ReplaceFile(const std::string& path, std::string_view content)
                                                              : std::string_view(target).substr(slash + 1);
     const std::string prefix = (slash == std::string::npos ? std::string() : directory) + TemporaryFilePrefix(name);
 
+    // The temporary file is locked until it has been renamed, so that the
+    // clean-up at another copy's start leaves it alone. That clean-up may
+    // still have caught it between its creation and the lock; then it is
+    // gone from the folder, and another name is tried.
     std::string temporary;
     int rawFd = -1;
     for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
@@ -238,14 +250,28 @@ bool ReplaceFile(const std::string& path, std::string_view content)
         // umask when it is new.
         rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                        exists ? (st.st_mode & 07777) : 0666);
-        if (rawFd < 0 && errno != EEXIST)
-            break;
+        if (rawFd < 0) {
+            if (errno != EEXIST)
+                break;
+            continue;
+        }
+        struct stat opened {}, named {};
+        if (::flock(rawFd, LOCK_EX) != 0 || ::fstat(rawFd, &opened) != 0 ||
+            ::stat(temporary.c_str(), &named) != 0 || opened.st_ino != named.st_ino ||
+            opened.st_dev != named.st_dev) {
+            ::close(rawFd);
+            rawFd = -1;
+            errno = EAGAIN;
+        }
     }
     if (rawFd < 0) {
         LogFailure("cannot write", path, errno);
         return false;
     }
     FileDescriptor fd(rawFd);
+    // The lock lives on a second descriptor too, as closing the first one is
+    // itself checked before the rename.
+    FileDescriptor lock(::dup(fd.get()));
 
     auto fail = [&](int error) {
         if (fd.get() >= 0)

@@ -34,7 +34,8 @@ inline constexpr std::string_view kTemporaryMarker = ".tovrimo-";
 bool IsTemporaryFileName(std::string_view name);
 
 // Removes the temporary files that an interrupted write left in directory,
-// and nothing else.
+// and nothing else: not the one a write of another running copy is still
+// working on.
 void RemoveLeftoverTemporaryFiles(const std::string& directory);
 
 // One line on standard error: "tovrimo: <what> <path>: <reason>".

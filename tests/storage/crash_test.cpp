@@ -1,7 +1,8 @@
 // A writer process is killed with SIGKILL at random moments while it saves a
 // folder and the settings file; every kill must leave each file whole, old
 // or new, and the clean-up at start-up must remove the temporary files a
-// kill left behind, and nothing else.
+// kill left behind, and nothing else: neither files that only look like ours
+// nor the one a running writer is working on.
 
 #include <poll.h>
 #include <signal.h>
@@ -117,8 +118,16 @@ TEST(CrashSafety, KilledWritesLeaveOldOrNewFilesAndNoLeftovers)
         const pid_t pid = StartWriter(readyFd);
         ASSERT_GT(pid, 0);
         const bool writing = WaitUntilWriting(readyFd);
-        if (writing)
+        if (writing) {
             std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+            // Every other time a second copy starts meanwhile: its clean-up
+            // must not take the temporary file the writer is working on, or
+            // the writer's rename fails and it stops by itself.
+            if (kill % 2) {
+                storage::RemoveLeftoverTemporaryFiles(data);
+                std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+            }
+        }
         ::kill(pid, SIGKILL);
         int status = 0;
         ::waitpid(pid, &status, 0);

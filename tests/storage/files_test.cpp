@@ -1,5 +1,7 @@
 #include "storage/files.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -125,6 +127,22 @@ TEST(TemporaryFiles, OnlyOursAreRemoved)
     std::sort(kept.begin(), kept.end());
     storage::RemoveLeftoverTemporaryFiles(dir.path());
     EXPECT_EQ(ListFolder(dir.path()), kept);
+}
+
+// Another running copy's write in progress holds a lock on its temporary
+// file; the clean-up at start-up must not take the file from under it.
+TEST(TemporaryFiles, AWriteInProgressIsLeftAlone)
+{
+    testsupport::TempDir dir;
+    const std::string name = ".0.txt.tovrimo-Ab3dE9";
+    WriteBytes(dir / name, "half written");
+    const int fd = ::open((dir / name).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    storage::RemoveLeftoverTemporaryFiles(dir.path());
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name});
+    ::close(fd);
+    storage::RemoveLeftoverTemporaryFiles(dir.path());
+    EXPECT_TRUE(ListFolder(dir.path()).empty());
 }
 
 // Faults of the file system met by the real writes of a folder and of the
