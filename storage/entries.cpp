@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "storage/files.h"
 #include "storage/numbers.h"
@@ -119,14 +120,27 @@ std::vector<std::string> ReadEntryFile(std::int32_t folderIndex)
             LogFailure("cannot read", path, error);
         return {};
     }
-    return SplitEntries(std::string_view(buffer.get(), size));
+    try {
+        return SplitEntries(std::string_view(buffer.get(), size));
+    } catch (const std::bad_alloc&) {
+        LogFailure("cannot read", path, ENOMEM);
+        return {};
+    }
 }
 
 bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string> entries)
 {
     if (DataPath().empty())
         return false;
-    return ReplaceFile(EntryFilePath(folderIndex), JoinEntries(entries));
+    const std::string path = EntryFilePath(folderIndex);
+    std::string content;
+    try {
+        content = JoinEntries(entries);
+    } catch (const std::bad_alloc&) {
+        LogFailure("cannot write", path, ENOMEM);
+        return false;
+    }
+    return ReplaceFile(path, content);
 }
 
 }  // namespace storage

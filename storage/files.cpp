@@ -4,12 +4,15 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
 
 namespace storage {
@@ -59,6 +62,16 @@ bool WriteAll(int fd, std::string_view content)
     return true;
 }
 
+// Whether size bytes could be held in memory at all.
+bool CouldHold(std::uint64_t size)
+{
+    struct sysinfo info {};
+    if (::sysinfo(&info) != 0)
+        return true;
+    const std::uint64_t total = (std::uint64_t{info.totalram} + info.totalswap) * info.mem_unit;
+    return size < total;
+}
+
 std::string RandomSuffix()
 {
     static std::random_device device;
@@ -100,28 +113,42 @@ bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& buffer, std
         return false;
     }
 
-    // Read what the size promises, then go on until the end in case the file
-    // grew meanwhile.
-    std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
-    buffer.reset(new char[capacity]);
-    for (;;) {
-        if (size == capacity) {
-            std::unique_ptr<char[]> bigger(new char[capacity * 2]);
-            std::memcpy(bigger.get(), buffer.get(), size);
-            buffer = std::move(bigger);
-            capacity *= 2;
+    // A file larger than memory and swap together cannot be held whole:
+    // asking for that much would only fail, or stop the program.
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    if (!CouldHold(fileSize + 1)) {
+        error = ENOMEM;
+        return false;
+    }
+    try {
+        // Read what the size promises, then go on until the end in case the
+        // file grew meanwhile.
+        std::size_t capacity = static_cast<std::size_t>(fileSize) + 1;
+        buffer.reset(new char[capacity]);
+        for (;;) {
+            if (size == capacity) {
+                std::unique_ptr<char[]> bigger(new char[capacity * 2]);
+                std::memcpy(bigger.get(), buffer.get(), size);
+                buffer = std::move(bigger);
+                capacity *= 2;
+            }
+            const ssize_t n = ::read(fd.get(), buffer.get() + size, capacity - size);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                error = errno;
+                size = 0;
+                return false;
+            }
+            if (n == 0)
+                return true;
+            size += static_cast<std::size_t>(n);
         }
-        const ssize_t n = ::read(fd.get(), buffer.get() + size, capacity - size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            size = 0;
-            return false;
-        }
-        if (n == 0)
-            return true;
-        size += static_cast<std::size_t>(n);
+    } catch (const std::bad_alloc&) {
+        buffer.reset();
+        size = 0;
+        error = ENOMEM;
+        return false;
     }
 }
 
@@ -131,7 +158,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int& error)
     std::size_t size = 0;
     if (!ReadWholeFile(path, buffer, size, error))
         return std::nullopt;
-    return std::string(buffer.get(), size);
+    try {
+        return std::string(buffer.get(), size);
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+        return std::nullopt;
+    }
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path)

@@ -10,7 +10,8 @@ namespace storage {
 
 // The whole file, or nothing when it is missing or cannot be read (one line
 // on standard error unless it is simply missing). Only regular files are
-// read: a directory, a pipe or a device gives nothing, at once.
+// read: a directory, a pipe or a device gives nothing, at once, and so does
+// a file larger than memory can hold.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 // The same without a word on standard error: error tells why nothing came
 // (ENOENT for a missing file).
