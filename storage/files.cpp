@@ -217,7 +217,13 @@ void RemoveLeftoverTemporaryFiles(const std::string& directory)
         path += name;
         // A write in progress, of another running copy, holds a lock on its
         // temporary file; a crashed one holds none, the kernel dropped it.
-        FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        // A leftover has its target's mode, which may let us write but not
+        // read it.
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        int raw = ::open(path.c_str(), O_RDONLY | flags);
+        if (raw < 0 && errno == EACCES)
+            raw = ::open(path.c_str(), O_WRONLY | flags);
+        FileDescriptor fd(raw);
         struct stat st {};
         if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
