@@ -14,6 +14,8 @@ RUN_PACKAGES=(fonts-arphic-ukai fonts-arphic-uming xdg-utils libqt6svg6)
 TEST_PACKAGES=(xvfb xauth xdotool xclip)
 # What the benchmarks need beyond building.
 BENCH_PACKAGES=(hyperfine)
+# What fuzzing needs: clang with libFuzzer and the sanitizers' runtimes.
+FUZZ_PACKAGES=(cmake clang-14 libclang-rt-14-dev)
 
 # ensure_packages <package...>: installs those that are not installed yet,
 # as root or through sudo. Quiet and quick when nothing is missing.

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "storage/files.h"
 #include "storage/numbers.h"
@@ -141,23 +142,44 @@ FolderFile ReadEntryFile(std::int32_t folderIndex)
         return {};
     }
     FolderFile file;
-    file.entries = SplitEntryViews(std::string_view(buffer.get(), size));
+    try {
+        file.entries = SplitEntryViews(std::string_view(buffer.get(), size));
+    } catch (const std::bad_alloc&) {
+        LogFailure("cannot read", path, ENOMEM);
+        return {};
+    }
     file.bytes = std::move(buffer);
     return file;
 }
 
-bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string_view> entries)
+namespace {
+
+template <typename Text>
+bool WriteEntries(std::int32_t folderIndex, std::span<const Text> entries)
 {
     if (DataPath().empty())
         return false;
-    return ReplaceFile(EntryFilePath(folderIndex), JoinEntries(entries));
+    const std::string path = EntryFilePath(folderIndex);
+    std::string content;
+    try {
+        content = JoinEntries(entries);
+    } catch (const std::bad_alloc&) {
+        LogFailure("cannot write", path, ENOMEM);
+        return false;
+    }
+    return ReplaceFile(path, content);
+}
+
+}  // namespace
+
+bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string_view> entries)
+{
+    return WriteEntries(folderIndex, entries);
 }
 
 bool WriteEntryFile(std::int32_t folderIndex, std::span<const std::string> entries)
 {
-    if (DataPath().empty())
-        return false;
-    return ReplaceFile(EntryFilePath(folderIndex), JoinEntries(entries));
+    return WriteEntries(folderIndex, entries);
 }
 
 }  // namespace storage

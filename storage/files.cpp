@@ -2,13 +2,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysinfo.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
 
 namespace storage {
@@ -58,6 +62,16 @@ bool WriteAll(int fd, std::string_view content)
     return true;
 }
 
+// Whether size bytes could be held in memory at all.
+bool CouldHold(std::uint64_t size)
+{
+    struct sysinfo info {};
+    if (::sysinfo(&info) != 0)
+        return true;
+    const std::uint64_t total = (std::uint64_t{info.totalram} + info.totalswap) * info.mem_unit;
+    return size < total;
+}
+
 std::string RandomSuffix()
 {
     static std::random_device device;
@@ -82,7 +96,9 @@ bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& buffer, std
 {
     size = 0;
     error = 0;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK, opening a named pipe would wait for a writer that
+    // may never come; only regular files are read.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         error = errno;
         return false;
@@ -97,28 +113,42 @@ bool ReadWholeFile(const std::string& path, std::unique_ptr<char[]>& buffer, std
         return false;
     }
 
-    // Read what the size promises, then go on until the end in case the file
-    // grew meanwhile.
-    std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
-    buffer.reset(new char[capacity]);
-    for (;;) {
-        if (size == capacity) {
-            std::unique_ptr<char[]> bigger(new char[capacity * 2]);
-            std::memcpy(bigger.get(), buffer.get(), size);
-            buffer = std::move(bigger);
-            capacity *= 2;
+    // A file larger than memory and swap together cannot be held whole:
+    // asking for that much would only fail, or stop the program.
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    if (!CouldHold(fileSize + 1)) {
+        error = ENOMEM;
+        return false;
+    }
+    try {
+        // Read what the size promises, then go on until the end in case the
+        // file grew meanwhile.
+        std::size_t capacity = static_cast<std::size_t>(fileSize) + 1;
+        buffer.reset(new char[capacity]);
+        for (;;) {
+            if (size == capacity) {
+                std::unique_ptr<char[]> bigger(new char[capacity * 2]);
+                std::memcpy(bigger.get(), buffer.get(), size);
+                buffer = std::move(bigger);
+                capacity *= 2;
+            }
+            const ssize_t n = ::read(fd.get(), buffer.get() + size, capacity - size);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                error = errno;
+                size = 0;
+                return false;
+            }
+            if (n == 0)
+                return true;
+            size += static_cast<std::size_t>(n);
         }
-        const ssize_t n = ::read(fd.get(), buffer.get() + size, capacity - size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            size = 0;
-            return false;
-        }
-        if (n == 0)
-            return true;
-        size += static_cast<std::size_t>(n);
+    } catch (const std::bad_alloc&) {
+        buffer.reset();
+        size = 0;
+        error = ENOMEM;
+        return false;
     }
 }
 
@@ -128,7 +158,12 @@ std::optional<std::string> ReadWholeFile(const std::string& path, int& error)
     std::size_t size = 0;
     if (!ReadWholeFile(path, buffer, size, error))
         return std::nullopt;
-    return std::string(buffer.get(), size);
+    try {
+        return std::string(buffer.get(), size);
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+        return std::nullopt;
+    }
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path)
@@ -180,8 +215,21 @@ void RemoveLeftoverTemporaryFiles(const std::string& directory)
         if (!path.empty() && path.back() != '/')
             path += '/';
         path += name;
+        // A write in progress, of another running copy, holds a lock on its
+        // temporary file; a crashed one holds none, the kernel dropped it.
+        // A leftover has its target's mode, which may let us write but not
+        // read it.
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+        int raw = ::open(path.c_str(), O_RDONLY | flags);
+        if (raw < 0 && errno == EACCES)
+            raw = ::open(path.c_str(), O_WRONLY | flags);
+        FileDescriptor fd(raw);
         struct stat st {};
-        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) != 0)
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::unlink(path.c_str()) != 0)
             LogFailure("cannot remove", path, errno);
     }
     ::closedir(dir);
@@ -204,14 +252,20 @@ bool ReplaceFile(const std::string& path, std::string_view content)
         }
     }
     if (exists) {
-        if (S_ISDIR(st.st_mode)) {
-            LogFailure("cannot write", path, EISDIR);
+        // Only a regular file is replaced: a directory, a pipe or a device in
+        // its place stays what it is.
+        if (!S_ISREG(st.st_mode)) {
+            LogFailure("cannot write", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
             return false;
         }
         // A file that nobody may write is read-only for us as well, even when
         // we run as root, who would otherwise replace it.
-        if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+        if ((st.st_mode & 0222) == 0) {
             LogFailure("cannot write", path, EACCES);
+            return false;
+        }
+        if (::access(target.c_str(), W_OK) != 0) {
+            LogFailure("cannot write", path, errno);
             return false;
         }
     }
@@ -222,6 +276,10 @@ bool ReplaceFile(const std::string& path, std::string_view content)
                                                              : std::string_view(target).substr(slash + 1);
     const std::string prefix = (slash == std::string::npos ? std::string() : directory) + TemporaryFilePrefix(name);
 
+    // The temporary file is locked until it has been renamed, so that the
+    // clean-up at another copy's start leaves it alone. That clean-up may
+    // still have caught it between its creation and the lock; then it is
+    // gone from the folder, and another name is tried.
     std::string temporary;
     int rawFd = -1;
     for (int attempt = 0; attempt < 16 && rawFd < 0; ++attempt) {
@@ -230,14 +288,28 @@ bool ReplaceFile(const std::string& path, std::string_view content)
         // umask when it is new.
         rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                        exists ? (st.st_mode & 07777) : 0666);
-        if (rawFd < 0 && errno != EEXIST)
-            break;
+        if (rawFd < 0) {
+            if (errno != EEXIST)
+                break;
+            continue;
+        }
+        struct stat opened {}, named {};
+        if (::flock(rawFd, LOCK_EX) != 0 || ::fstat(rawFd, &opened) != 0 ||
+            ::stat(temporary.c_str(), &named) != 0 || opened.st_ino != named.st_ino ||
+            opened.st_dev != named.st_dev) {
+            ::close(rawFd);
+            rawFd = -1;
+            errno = EAGAIN;
+        }
     }
     if (rawFd < 0) {
         LogFailure("cannot write", path, errno);
         return false;
     }
     FileDescriptor fd(rawFd);
+    // The lock lives on a second descriptor too, as closing the first one is
+    // itself checked before the rename.
+    FileDescriptor lock(::dup(fd.get()));
 
     auto fail = [&](int error) {
         if (fd.get() >= 0)

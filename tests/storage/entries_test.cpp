@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "storage/paths.h"
+#include "support/rows.h"
+#include "support/reference_split.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -14,40 +16,9 @@ using Entries = std::vector<std::string>;
 
 const std::string S(storage::kEntrySeparator);
 
-// The folder's entries as read, copied out of the file's block.
-Entries Read(std::int32_t folder)
-{
-    const storage::FolderFile file = storage::ReadEntryFile(folder);
-    return Entries(file.entries.begin(), file.entries.end());
-}
+using testing_support::ReadEntries;
 
-// The split stated as plainly as possible: step through the text one
-// code-page-936 character at a time and compare at every step. The fast
-// split must agree with it on every input.
-Entries ReferenceSplit(std::string text)
-{
-    text = text.substr(0, text.find('\0'));
-    Entries out;
-    if (text.empty())
-        return out;
-    std::size_t p = 0, c = 0;
-    while (text.size() - c >= S.size()) {
-        if (text.compare(c, S.size(), S) == 0) {
-            out.push_back(text.substr(p, c - p));
-            c += S.size();
-            p = c;
-        } else if (static_cast<unsigned char>(text[c]) & 0x80) {
-            if (c + 1 == text.size())
-                break;
-            c += 2;
-        } else {
-            c += 1;
-        }
-    }
-    if (p < text.size())
-        out.push_back(text.substr(p));
-    return out;
-}
+using testsupport::ReferenceSplit;
 
 struct SplitCase
 {
@@ -106,6 +77,22 @@ TEST(SplitEntries, AgreesWithCharacterSteppingOnRandomBytes)
     }
 }
 
+// Past a million entries the split counts the rest of the text before it
+// places the entries; pieces that shift the alignment keep that count honest.
+TEST(SplitEntries, AgreesWithCharacterSteppingOnMillionsOfEntries)
+{
+    std::mt19937 random(7);
+    const std::string pieces[] = {"", "a", "\xC4\xDA", "\x80", "\xC4", S.substr(0, 9), "=", "bc\r\n"};
+    std::string text;
+    for (int i = 0; i < 1'500'000; ++i) {
+        text += pieces[random() % std::size(pieces)];
+        text += S;
+    }
+    const Entries entries = storage::SplitEntries(text);
+    ASSERT_GT(entries.size(), 1'100'000u);
+    EXPECT_TRUE(entries == ReferenceSplit(text));
+}
+
 TEST(JoinEntries, EveryEntryFollowedByTheSeparator)
 {
     EXPECT_EQ(storage::JoinEntries(Entries{}), "");
@@ -150,19 +137,19 @@ TEST_F(EntryFileTest, WritesTheFolderFileAndReadsItBack)
     const Entries entries{"A", "", "B\r\nline two", "\xC4\xDA\xC8\xDD"};
     ASSERT_TRUE(storage::WriteEntryFile(3, entries));
     EXPECT_EQ(testsupport::ReadBytes(dataDir + "3.txt"), "A" + S + S + "B\r\nline two" + S + "\xC4\xDA\xC8\xDD" + S);
-    EXPECT_EQ(Read(3), entries);
+    EXPECT_EQ(ReadEntries(3), entries);
 
     ASSERT_TRUE(storage::WriteEntryFile(3, Entries{}));
     EXPECT_EQ(testsupport::ReadBytes(dataDir + "3.txt"), "");
-    EXPECT_EQ(Read(3), Entries{});
+    EXPECT_EQ(ReadEntries(3), Entries{});
     EXPECT_EQ(testsupport::ListFolder(dataDir), std::vector<std::string>{"3.txt"});
 }
 
 TEST_F(EntryFileTest, MissingOrUnreadableFileHasNoEntries)
 {
-    EXPECT_EQ(Read(0), Entries{});
+    EXPECT_EQ(ReadEntries(0), Entries{});
     std::filesystem::create_directory(dataDir + "1.txt");
-    EXPECT_EQ(Read(1), Entries{});
+    EXPECT_EQ(ReadEntries(1), Entries{});
 }
 
 TEST_F(EntryFileTest, NegativeAndLargeFolderIndexesNameTheirFiles)
@@ -209,7 +196,7 @@ TEST_F(EntryFileTest, RandomEntriesSurviveWriteThenRead)
             entries.push_back(e);
     }
     ASSERT_TRUE(storage::WriteEntryFile(0, entries));
-    EXPECT_EQ(Read(0), entries);
+    EXPECT_EQ(ReadEntries(0), entries);
 }
 
 }  // namespace

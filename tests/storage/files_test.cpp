@@ -1,14 +1,25 @@
 #include "storage/files.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <functional>
+#include <map>
 
 #include <gtest/gtest.h>
 
+#include "storage/entries.h"
+#include "storage/ini.h"
+#include "storage/paths.h"
+#include "storage/settings.h"
+#include "support/file_privileges.h"
+#include "support/stderr_capture.h"
 #include "support/temp_dir.h"
+#include "support/tmpfs.h"
 
 namespace {
 
@@ -113,9 +124,242 @@ TEST(TemporaryFiles, OnlyOursAreRemoved)
         if (!ours)
             kept.push_back(name);
     }
+    // A leftover of a file its owner may write but not read.
+    WriteBytes(dir / ".1.txt.tovrimo-wwwwww", "x");
+    ::chmod((dir / ".1.txt.tovrimo-wwwwww").c_str(), 0200);
     std::sort(kept.begin(), kept.end());
-    storage::RemoveLeftoverTemporaryFiles(dir.path());
+    {
+        testsupport::WithoutFilePrivileges asAnyUser;
+        storage::RemoveLeftoverTemporaryFiles(dir.path());
+    }
     EXPECT_EQ(ListFolder(dir.path()), kept);
 }
+
+// Another running copy's write in progress holds a lock on its temporary
+// file; the clean-up at start-up must not take the file from under it.
+TEST(TemporaryFiles, AWriteInProgressIsLeftAlone)
+{
+    testsupport::TempDir dir;
+    const std::string name = ".0.txt.tovrimo-Ab3dE9";
+    WriteBytes(dir / name, "half written");
+    const int fd = ::open((dir / name).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    storage::RemoveLeftoverTemporaryFiles(dir.path());
+    EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{name});
+    ::close(fd);
+    storage::RemoveLeftoverTemporaryFiles(dir.path());
+    EXPECT_TRUE(ListFolder(dir.path()).empty());
+}
+
+// Faults of the file system met by the real writes of a folder and of the
+// settings file. Under each fault a write fails: it returns false, writes
+// one line on standard error and changes nothing on disk. Once the fault is
+// gone, the next write writes everything out.
+
+// Which writes a fault stops.
+enum FaultedWrites { kEntryWrite = 1, kSettingsWrite = 2, kBothWrites = 3 };
+
+struct FaultPlace
+{
+    testsupport::Tmpfs& home;  // a tmpfs when the test runs as root
+    std::string data;          // the data directory, with a trailing '/'
+    std::string entryFile;
+    std::string settingsFile;
+};
+
+struct Fault
+{
+    const char* name;
+    FaultedWrites writes;
+    // Brings the fault about; gives why it cannot be made here, or nothing.
+    std::function<std::string(FaultPlace&)> make;
+    std::function<void(FaultPlace&)> remove;
+    bool withoutFilePrivileges = false;  // root's privilege would hide the fault
+};
+
+// Names the fault in test listings, instead of its bytes.
+void PrintTo(const Fault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
+
+void ChangeMode(const std::string& path, mode_t mode)
+{
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+}
+
+void MakeFifo(const std::string& path)
+{
+    std::filesystem::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0) << path;
+}
+
+// Everything under a folder: each name with its kind and, for files, bytes.
+std::map<std::string, std::string> Snapshot(const std::string& root)
+{
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const auto status = std::filesystem::symlink_status(entry.path());
+        std::string& what = tree[entry.path().string()];
+        what = std::to_string(static_cast<int>(status.type())) + " " +
+               std::to_string(static_cast<unsigned>(status.permissions()));
+        if (status.type() == std::filesystem::file_type::regular)
+            what += " " + ReadBytes(entry.path());
+    }
+    return tree;
+}
+
+const Fault kFaults[] = {
+    {"DiskFull", kBothWrites,
+     [](FaultPlace& p) -> std::string {
+         if (!p.home.mounted())
+             return "a full disk needs a tmpfs of its own: " + p.home.why();
+         // Fill the small file system up to its last byte.
+         std::FILE* filler = std::fopen((p.home / "filler").c_str(), "wb");
+         const std::string block(4096, 'f');
+         while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+         }
+         std::fclose(filler);
+         return {};
+     },
+     [](FaultPlace& p) { std::filesystem::remove(p.home / "filler"); }},
+    {"ReadOnlyEntryFile", kEntryWrite,
+     [](FaultPlace& p) -> std::string {
+         ChangeMode(p.entryFile, 0444);
+         return {};
+     },
+     [](FaultPlace& p) { ChangeMode(p.entryFile, 0644); }},
+    {"ReadOnlySettingsFile", kSettingsWrite,
+     [](FaultPlace& p) -> std::string {
+         ChangeMode(p.settingsFile, 0444);
+         return {};
+     },
+     [](FaultPlace& p) { ChangeMode(p.settingsFile, 0644); }},
+    {"ReadOnlyDataDirectory", kBothWrites,
+     [](FaultPlace& p) -> std::string {
+         // Root writes into a folder of mode 0555, but not into a read-only
+         // file system.
+         if (p.home.mounted())
+             return p.home.setReadOnly(true) ? std::string() : "remounting read-only failed";
+         ChangeMode(p.data, 0555);
+         if (::access(p.data.c_str(), W_OK) == 0)
+             return "this user may write into read-only folders, and " + p.home.why();
+         return {};
+     },
+     [](FaultPlace& p) {
+         if (p.home.mounted())
+             ASSERT_TRUE(p.home.setReadOnly(false));
+         else
+             ChangeMode(p.data, 0700);
+     }},
+    {"DataIsARegularFile", kBothWrites,
+     [](FaultPlace& p) -> std::string {
+         std::filesystem::remove_all(p.data);
+         WriteBytes(p.data.substr(0, p.data.size() - 1), "not a folder");
+         return {};
+     },
+     [](FaultPlace& p) {
+         std::filesystem::remove(p.data.substr(0, p.data.size() - 1));
+         std::filesystem::create_directory(p.data);
+     }},
+    {"EntryFileIsADirectory", kEntryWrite,
+     [](FaultPlace& p) -> std::string {
+         std::filesystem::remove(p.entryFile);
+         std::filesystem::create_directory(p.entryFile);
+         WriteBytes(p.entryFile + "/inside", "kept");
+         return {};
+     },
+     [](FaultPlace& p) { std::filesystem::remove_all(p.entryFile); }},
+    {"SettingsFileIsADirectory", kSettingsWrite,
+     [](FaultPlace& p) -> std::string {
+         std::filesystem::remove(p.settingsFile);
+         std::filesystem::create_directory(p.settingsFile);
+         return {};
+     },
+     [](FaultPlace& p) { std::filesystem::remove_all(p.settingsFile); }},
+    {"UnreadableSettingsFile", kSettingsWrite,
+     [](FaultPlace& p) -> std::string {
+         ChangeMode(p.settingsFile, 0000);
+         return {};
+     },
+     [](FaultPlace& p) { ChangeMode(p.settingsFile, 0644); }, true},
+    // Reading a named pipe would wait for a writer that never comes.
+    {"FilesAreNamedPipes", kBothWrites,
+     [](FaultPlace& p) -> std::string {
+         MakeFifo(p.entryFile);
+         MakeFifo(p.settingsFile);
+         return {};
+     },
+     [](FaultPlace& p) {
+         std::filesystem::remove(p.entryFile);
+         std::filesystem::remove(p.settingsFile);
+     }},
+};
+
+class StorageFaults : public ::testing::TestWithParam<Fault>
+{
+};
+
+TEST_P(StorageFaults, FailedWritesChangeNothingAndTheNextWriteRecovers)
+{
+    const Fault& fault = GetParam();
+    testsupport::Tmpfs home(1 << 20);
+    ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+    storage::InitPaths();
+    FaultPlace place{home, storage::DataPath(), storage::EntryFilePath(0), storage::SettingsPath()};
+
+    const std::string nameKey = storage::FolderNameKey(0);
+    const std::vector<std::string> oldEntries{"old", "\xC4\xDA"};
+    std::vector<std::string> newEntries;
+    for (int i = 0; i < 500; ++i)
+        newEntries.push_back("new entry " + std::to_string(i) + std::string(40, 'n'));
+    ASSERT_TRUE(storage::WriteEntryFile(0, oldEntries));
+    ASSERT_TRUE(storage::WriteSettingNumber(storage::kFolderCountKey, 1));
+    ASSERT_TRUE(storage::WriteSetting(nameKey, "old name"));
+
+    if (const std::string why = fault.make(place); !why.empty()) {
+        storage::ReleasePaths();
+        GTEST_SKIP() << why;
+    }
+    const auto before = Snapshot(home.path());
+
+    auto attempt = [&](const char* what, const std::function<bool()>& write) {
+        testsupport::StderrCapture capture;
+        bool written;
+        {
+            std::optional<testsupport::WithoutFilePrivileges> unprivileged;
+            if (fault.withoutFilePrivileges)
+                unprivileged.emplace();
+            written = write();
+        }
+        const std::string said = capture.finish();
+        EXPECT_FALSE(written) << what;
+        EXPECT_EQ(testsupport::CountLines(said), 1) << what << " said: " << said;
+    };
+    if (fault.writes & kEntryWrite)
+        attempt("folder", [&] { return storage::WriteEntryFile(0, newEntries); });
+    if (fault.writes & kSettingsWrite)
+        attempt("settings", [&] { return storage::WriteSetting(nameKey, "new name"); });
+    EXPECT_EQ(Snapshot(home.path()), before) << "a failed write changed what is on disk";
+
+    fault.remove(place);
+    std::string settingsBefore;
+    if (std::filesystem::is_regular_file(place.settingsFile))
+        settingsBefore = ReadBytes(place.settingsFile);
+    testsupport::StderrCapture capture;
+    const bool entriesWritten = storage::WriteEntryFile(0, newEntries);
+    const bool settingWritten = storage::WriteSetting(nameKey, "new name");
+    EXPECT_EQ(capture.finish(), "");
+    EXPECT_TRUE(entriesWritten);
+    EXPECT_TRUE(settingWritten);
+    EXPECT_EQ(ReadBytes(place.entryFile), storage::JoinEntries(newEntries));
+    EXPECT_EQ(ReadBytes(place.settingsFile),
+              storage::IniSetValue(settingsBefore, storage::kSettingsSection, nameKey, "new name"));
+    EXPECT_EQ(ListFolder(place.data), (std::vector<std::string>{"0.txt", "peizhi.ini"}));
+    storage::ReleasePaths();
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, StorageFaults, ::testing::ValuesIn(kFaults),
+                         [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 
 }  // namespace
