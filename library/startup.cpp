@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "library/endsignals.h"
 #include "library/entries.h"
 #include "library/folders.h"
 #include "library/layout.h"
@@ -29,10 +30,27 @@ constexpr int kUsableWidth = 500;
 constexpr int kFallbackWidth = 700;
 constexpr int kFallbackHeight = 400;
 
-// The folder count comes from a file that anyone can edit. Far more folders
-// than one row of headers can hold would take the memory and the time of a
-// start without end (a count near 2^31 asks for two billion tabs).
+// The folder count comes from a file that anyone can edit, and a count near
+// 2^31 would ask for two billion tabs. Up to this many folders the count is
+// taken as it stands; a user adds folders one at a time and will not have
+// made more.
+constexpr std::int32_t kCountTakenAsStored = 10'000;
+// Beyond it, only as many folders as the data shows: the highest folder
+// that has a name or an entry file, and all before it. No folder that holds
+// anything is lost, up to this many in all.
 constexpr std::int32_t kMaxFolders = 100'000;
+
+// The number of folders to restore for the stored count.
+std::int32_t FoldersToRestore(std::int32_t count)
+{
+    if (count <= kCountTakenAsStored)
+        return count;
+    const std::int32_t used =
+        std::max(storage::HighestNamedFolder(), storage::HighestFolderWithEntryFile()) + 1;
+    const std::int32_t restored = std::min({count, std::max(kCountTakenAsStored, used), kMaxFolders});
+    std::fprintf(stderr, "tovrimo: the settings file counts %d folders; restoring %d\n", count, restored);
+    return restored;
+}
 
 }  // namespace
 
@@ -76,6 +94,7 @@ int RunProgram(int argc, char** argv)
     std::unique_ptr<Program> program = Program::Create();
     if (!program)
         return 0;
+    const EndSignals endSignals(program->Window());
     program->Start();
     app.exec();
     return 0;
@@ -116,14 +135,14 @@ void RestoreOnStart(ui::MainWindow& window)
     tabs.SetTabName(0, storage::ReadSetting(storage::FolderNameKey(0)));
     LoadFolder(window);
 
-    std::int32_t count = storage::ReadSettingNumber(storage::kFolderCountKey);
-    if (count > kMaxFolders) {
-        std::fprintf(stderr, "tovrimo: the settings file counts %d folders; restoring the first %d\n",
-                     count, kMaxFolders);
-        count = kMaxFolders;
-    }
+    const std::int32_t count = FoldersToRestore(storage::ReadSettingNumber(storage::kFolderCountKey));
+    // The names of folders 1 to count - 1, from one reading of the file.
+    std::vector<std::string> keys;
+    keys.reserve(static_cast<std::size_t>(std::max(count - 1, 0)));
     for (std::int32_t i = 1; i < count; ++i)
-        tabs.AppendTab(storage::ReadSetting(storage::FolderNameKey(i)));
+        keys.push_back(storage::FolderNameKey(i));
+    for (const std::string& name : storage::ReadSettings(keys))
+        tabs.AppendTab(name);
 
     RestoreWindowSize(window);
 }

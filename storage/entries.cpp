@@ -1,5 +1,9 @@
 #include "storage/entries.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -128,6 +132,29 @@ std::string EntryFilePath(std::int32_t folderIndex)
     return DataPath() + IntegerToText(folderIndex) + ".txt";
 }
 
+std::int32_t HighestFolderWithEntryFile()
+{
+    std::int32_t highest = -1;
+    if (DataPath().empty())
+        return highest;
+    DIR* dir = ::opendir(DataPath().c_str());
+    if (!dir)
+        return highest;
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name.size() <= 4 || name.substr(name.size() - 4) != ".txt")
+            continue;
+        name.remove_suffix(4);
+        // Only names that EntryFilePath gives: the index as IntegerToText
+        // writes it.
+        const std::int32_t index = TextToInteger(name);
+        if (index > highest && IntegerToText(index) == name)
+            highest = index;
+    }
+    ::closedir(dir);
+    return highest;
+}
+
 FolderFile ReadEntryFile(std::int32_t folderIndex)
 {
     if (DataPath().empty())
@@ -137,7 +164,7 @@ FolderFile ReadEntryFile(std::int32_t folderIndex)
     std::size_t size = 0;
     int error = 0;
     if (!ReadWholeFile(path, buffer, size, error)) {
-        if (error != ENOENT)
+        if (!IsMissing(error))
             LogFailure("cannot read", path, error);
         return {};
     }
@@ -160,6 +187,14 @@ bool WriteEntries(std::int32_t folderIndex, std::span<const Text> entries)
     if (DataPath().empty())
         return false;
     const std::string path = EntryFilePath(folderIndex);
+    // A folder whose file could not be read was shown empty; writing over
+    // that file would throw away everything it holds.
+    if (const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); fd >= 0) {
+        ::close(fd);
+    } else if (!IsMissing(errno)) {
+        LogFailure("will not write over the unreadable", path, errno);
+        return false;
+    }
     std::string content;
     try {
         content = JoinEntries(entries);

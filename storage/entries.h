@@ -37,6 +37,9 @@ std::string JoinEntries(std::span<const std::string> entries);
 // The entry file of a folder: data path + number + ".txt".
 std::string EntryFilePath(std::int32_t folderIndex);
 
+// The highest folder index that has an entry file, or -1 when none has.
+std::int32_t HighestFolderWithEntryFile();
+
 // The folder's entries; none when the file is missing, unreadable or empty.
 FolderFile ReadEntryFile(std::int32_t folderIndex);
 

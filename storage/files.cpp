@@ -170,7 +170,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path)
 {
     int error = 0;
     std::optional<std::string> content = ReadWholeFile(path, error);
-    if (!content && error != ENOENT)
+    if (!content && !IsMissing(error))
         LogFailure("cannot read", path, error);
     return content;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -38,6 +39,13 @@ bool IsTemporaryFileName(std::string_view name);
 // and nothing else: not the one a write of another running copy is still
 // working on.
 void RemoveLeftoverTemporaryFiles(const std::string& directory);
+
+// Whether a read failed only because the file is not there (nor the folder
+// it would be in): nothing to report.
+inline bool IsMissing(int error)
+{
+    return error == ENOENT || error == ENOTDIR;
+}
 
 // One line on standard error: "tovrimo: <what> <path>: <reason>".
 void LogFailure(std::string_view what, std::string_view path, int error);

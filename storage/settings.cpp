@@ -88,6 +88,46 @@ bool WriteSetting(std::string_view key, std::string_view value)
     return ReplaceFile(path, updated);
 }
 
+std::vector<std::string> ReadSettings(std::span<const std::string> keys)
+{
+    std::vector<std::string> values(keys.size());
+    const std::string& path = SettingsPath();
+    if (path.empty())
+        return values;
+    const std::optional<std::string> file = ReadWholeFile(path);
+    if (!file)
+        return values;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (const std::string* value = Index().find(*file, keys[i]))
+            values[i] = value->substr(0, kMaxSettingLength);
+    }
+    return values;
+}
+
+std::int32_t HighestNamedFolder()
+{
+    const std::string& path = SettingsPath();
+    if (path.empty())
+        return -1;
+    const std::optional<std::string> file = ReadWholeFile(path);
+    if (!file)
+        return -1;
+    std::int32_t highest = -1;
+    IniForEachKey(*file, kSettingsSection, [&](std::string_view key, std::string_view) {
+        // A name key is the prefix and a folder index as IntegerToText
+        // writes it; anything else only looks like one.
+        const std::string_view prefix = key.substr(0, kFolderNameKeyPrefix.size());
+        if (key.size() <= prefix.size() || !IniNamesEqual(prefix, kFolderNameKeyPrefix))
+            return true;
+        const std::string_view number = key.substr(kFolderNameKeyPrefix.size());
+        const std::int32_t index = TextToInteger(number);
+        if (index > highest && IntegerToText(index) == number)
+            highest = index;
+        return true;
+    });
+    return highest;
+}
+
 std::int32_t ReadSettingNumber(std::string_view key)
 {
     return TextToInteger(ReadSetting(key));

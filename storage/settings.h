@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace storage {
 
@@ -29,6 +31,14 @@ std::string ReadSetting(std::string_view key);
 // byte of the file stays. False, with one line on standard error, when the
 // file could not be replaced.
 bool WriteSetting(std::string_view key, std::string_view value);
+
+// The values of several keys from one reading of the file, in the order of
+// the keys; what ReadSetting gives for each, without reading the file again
+// for every key.
+std::vector<std::string> ReadSettings(std::span<const std::string> keys);
+
+// The highest folder index that has a name key, or -1 when none has.
+std::int32_t HighestNamedFolder();
 
 std::int32_t ReadSettingNumber(std::string_view key);
 bool WriteSettingNumber(std::string_view key, std::int32_t value);

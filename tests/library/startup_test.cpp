@@ -143,15 +143,42 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A folder count near 2^31, from a damaged or hand-edited settings file,
-// would ask for two billion tabs: the start would never end.
-TEST(StartUpLimits, AnAbsurdFolderCountRestoresAtMostOneHundredThousandFolders)
+// would ask for two billion tabs: the start would never end. Past 10,000
+// the count is held to what the data shows, and no folder that has a name
+// or entries is lost.
+TEST(StartUpLimits, AnAbsurdFolderCountRestoresTheFoldersTheDataShows)
 {
-    DataDir data;
-    data.Write("peizhi.ini", SettingsFile({{kCount, "2147483647"}, {Name(1), kCommon}}));
-    Started started(data);
-    EXPECT_EQ(started.Tabs().TabCount(), 100'000);
-    EXPECT_EQ(started.Tabs().TabName(1), kCommon);
-    EXPECT_TRUE(started.Window().isVisible());
+    const struct
+    {
+        const char* name;
+        std::string count;
+        std::vector<std::pair<int, std::string>> names;
+        std::vector<int> entryFiles;
+        int tabs;
+    } cases[] = {
+        {"ten thousand as stored", "10000", {{9999, kCommon}}, {}, 10'000},
+        {"no more than ten thousand empty ones", "2147483647", {{1, kCommon}}, {0}, 10'000},
+        {"up to the highest named folder", "2147483647", {{12'345, kCommon}}, {}, 12'346},
+        {"up to the highest folder with entries", "2147483647", {{1, kCommon}}, {20'000}, 20'001},
+        {"never more than stored", "15000", {}, {20'000}, 15'000},
+        {"never more than a hundred thousand", "2147483647", {{2'000'000, kCommon}}, {}, 100'000},
+    };
+    for (const auto& c : cases) {
+        DataDir data;
+        std::vector<std::pair<std::string, std::string>> keys{{kCount, c.count}};
+        for (const auto& [index, name] : c.names)
+            keys.emplace_back(Name(index), name);
+        data.Write("peizhi.ini", SettingsFile(keys));
+        for (int index : c.entryFiles)
+            data.Write(std::to_string(index) + ".txt", EntryFile({"x"}));
+        Started started(data);
+        EXPECT_EQ(started.Tabs().TabCount(), c.tabs) << c.name;
+        for (const auto& [index, name] : c.names) {
+            if (index < c.tabs) {
+                EXPECT_EQ(started.Tabs().TabName(index), name) << c.name;
+            }
+        }
+    }
 }
 
 TEST(StartUpEvents, CreatedRunsFirstThenPositionAndSizeOnceBeforeTheWindowShows)

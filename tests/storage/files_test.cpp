@@ -283,6 +283,14 @@ const Fault kFaults[] = {
          return {};
      },
      [](FaultPlace& p) { ChangeMode(p.settingsFile, 0644); }, true},
+    // A folder whose file could not be read shows empty: writing over the
+    // file would lose what it holds, even where its mode allows the write.
+    {"WritableButUnreadableEntryFile", kEntryWrite,
+     [](FaultPlace& p) -> std::string {
+         ChangeMode(p.entryFile, 0200);
+         return {};
+     },
+     [](FaultPlace& p) { ChangeMode(p.entryFile, 0644); }, true},
     // Reading a named pipe would wait for a writer that never comes.
     {"FilesAreNamedPipes", kBothWrites,
      [](FaultPlace& p) -> std::string {
