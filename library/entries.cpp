@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "storage/entries.h"
+#include "library/unwritten.h"
 #include "ui/codec.h"
 #include "ui/contentbox.h"
 #include "ui/entrylist.h"
@@ -76,9 +76,7 @@ void ShowEntryMenu(ui::MainWindow& window)
 
 void SaveFolder(ui::MainWindow& window)
 {
-    // The rows go to the file as they are, without a copy or a decode; a
-    // failure has been reported on standard error.
-    storage::WriteEntryFile(window.folderTabs().CurrentTab(), window.entryList().Rows());
+    SaveRowsOf(window, window.folderTabs().CurrentTab());
 }
 
 bool PutClipboardText(std::string_view text)

@@ -43,7 +43,8 @@ void ShowEntryMenu(ui::MainWindow& window);
 
 // Writes every row, in order, as the current folder's entry file. A failure
 // leaves the file as it was and the list as it is; the next save of the
-// same folder writes the change out.
+// same folder writes the change out, and so does a change of folder or the
+// end of the program, should the fault be gone by then.
 void SaveFolder(ui::MainWindow& window);
 
 // Replaces the system clipboard's content (not the X11 primary selection)

@@ -1,6 +1,6 @@
 #include "library/folders.h"
 
-#include "storage/settings.h"
+#include "library/unwritten.h"
 #include "ui/foldertabs.h"
 #include "ui/mainwindow.h"
 #include "ui/renamewindow.h"
@@ -18,7 +18,7 @@ void AddFolder(ui::MainWindow& window)
     tabs.AppendTab({});
     // The count includes the new folder. It gets no name key and no entry
     // file until it is renamed or given an entry.
-    storage::WriteSettingNumber(storage::kFolderCountKey, tabs.TabCount());
+    SaveSetting(window, {SettingKey::Kind::FolderCount});
 }
 
 void RenameFolder(ui::MainWindow& window)
@@ -35,9 +35,7 @@ void RenameFolder(ui::MainWindow& window)
     }
     // The window is gone and ApplyRename has put its text on the current
     // tab; only now is the name written.
-    ui::FolderTabs& tabs = window.folderTabs();
-    const int folder = tabs.CurrentTab();
-    storage::WriteSetting(storage::FolderNameKey(folder), tabs.TabName(folder));
+    SaveSetting(window, {SettingKey::Kind::FolderName, window.folderTabs().CurrentTab()});
 }
 
 void ApplyRename(ui::MainWindow& window, const ui::RenameWindow& renameWindow)

@@ -12,6 +12,7 @@
 #include "library/layout.h"
 #include "library/promotion.h"
 #include "library/singleinstance.h"
+#include "library/unwritten.h"
 #include "storage/entries.h"
 #include "storage/files.h"
 #include "storage/paths.h"
@@ -62,6 +63,8 @@ Program::Program(std::unique_ptr<SingleInstance> instance)
 
 Program::~Program()
 {
+    // A write that failed may go through now that the run is over.
+    WriteEverythingDue(*m_window);
     m_window.reset();
     ReleasePaths();
 }
@@ -160,6 +163,9 @@ void RestoreWindowSize(ui::MainWindow& window)
 void LoadFolder(ui::MainWindow& window)
 {
     ui::EntryList& list = window.entryList();
+    // The list may hold the rows of a folder whose save failed: a last
+    // chance for them before they go.
+    WriteDueFolder(window);
     list.ClearRows();
     const int folder = window.folderTabs().CurrentTab();
     storage::FolderFile file = storage::ReadEntryFile(folder);

@@ -19,7 +19,7 @@ public:
     // when another copy already runs on the same data directory; that copy
     // has been asked to come to the front.
     static std::unique_ptr<Program> Create();
-    // Runs ReleasePaths.
+    // Writes what a failed write left due, then runs ReleasePaths.
     ~Program();
 
     // Raises the created event, which restores the folders, the current
@@ -49,7 +49,9 @@ void RestoreOnStart(ui::MainWindow& window);
 // gives 700 x 400.
 void RestoreWindowSize(ui::MainWindow& window);
 
-// Fills the entry list from the current folder's entry file.
+// Fills the entry list from the current folder's entry file. When the save
+// of the folder the list showed until now had failed, its rows are written
+// once more first: the fault may be gone.
 void LoadFolder(ui::MainWindow& window);
 
 // Forgets the settings path and the data path, at the end of the program.

@@ -1,0 +1,107 @@
+#include "library/unwritten.h"
+
+#include <QObject>
+
+#include <algorithm>
+#include <vector>
+
+#include "storage/entries.h"
+#include "storage/settings.h"
+#include "ui/entrylist.h"
+#include "ui/foldertabs.h"
+#include "ui/mainwindow.h"
+
+namespace library {
+
+namespace {
+
+// Where changes are waiting for a write, for one main window; it lives as
+// long as the window, as its child.
+class Due final : public QObject
+{
+public:
+    using QObject::QObject;
+
+    // The folder whose rows in the list are not in its file, or -1.
+    int folder = -1;
+    // Settings keys whose values in the file are behind the controls, in
+    // the order their writes failed.
+    std::vector<SettingKey> keys;
+};
+
+Due& DueOf(ui::MainWindow& window)
+{
+    for (QObject* child : window.children()) {
+        if (auto* due = dynamic_cast<Due*>(child))
+            return *due;
+    }
+    return *new Due(&window);
+}
+
+bool SameKey(const SettingKey& a, const SettingKey& b)
+{
+    return a.kind == b.kind && (a.kind == SettingKey::Kind::FolderCount || a.folder == b.folder);
+}
+
+bool WriteKey(ui::MainWindow& window, const SettingKey& key)
+{
+    const ui::FolderTabs& tabs = window.folderTabs();
+    switch (key.kind) {
+    case SettingKey::Kind::FolderCount:
+        return storage::WriteSettingNumber(storage::kFolderCountKey, tabs.TabCount());
+    case SettingKey::Kind::FolderName:
+        return storage::WriteSetting(storage::FolderNameKey(key.folder), tabs.TabName(key.folder));
+    }
+    return false;
+}
+
+// Writes the due keys in order and keeps those from the first that fails.
+void WriteDueKeys(ui::MainWindow& window, Due& due)
+{
+    const auto failed = std::find_if(due.keys.begin(), due.keys.end(),
+                                     [&window](const SettingKey& key) { return !WriteKey(window, key); });
+    due.keys.erase(due.keys.begin(), failed);
+}
+
+}  // namespace
+
+void SaveSetting(ui::MainWindow& window, SettingKey key)
+{
+    Due& due = DueOf(window);
+    if (std::none_of(due.keys.begin(), due.keys.end(),
+                     [&key](const SettingKey& k) { return SameKey(k, key); }))
+        due.keys.push_back(key);
+    WriteDueKeys(window, due);
+}
+
+void SaveRowsOf(ui::MainWindow& window, int folder)
+{
+    Due& due = DueOf(window);
+    // The rows go to the file as they are, without a copy or a decode; a
+    // failure has been reported on standard error.
+    if (storage::WriteEntryFile(folder, window.entryList().Rows())) {
+        if (due.folder == folder)
+            due.folder = -1;
+    } else {
+        due.folder = folder;
+    }
+}
+
+void WriteDueFolder(ui::MainWindow& window)
+{
+    Due& due = DueOf(window);
+    if (due.folder < 0)
+        return;
+    // Whatever comes of it, the rows leave the list now.
+    const int folder = due.folder;
+    due.folder = -1;
+    storage::WriteEntryFile(folder, window.entryList().Rows());
+}
+
+void WriteEverythingDue(ui::MainWindow& window)
+{
+    WriteDueFolder(window);
+    WriteDueKeys(window, DueOf(window));
+}
+
+}  // namespace library

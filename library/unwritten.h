@@ -1,0 +1,47 @@
+#pragma once
+
+namespace ui {
+class MainWindow;
+}
+
+namespace library {
+
+// A write that fails leaves the user's change in the controls only: the
+// list still shows the added entry, the tab the new name. What is kept here
+// is only where such a change is waiting, never a copy of it; the next
+// chance to write takes it from the controls as they are then.
+
+// A key of the settings file that the program writes. Its value is read from
+// the controls at the moment it is written.
+struct SettingKey
+{
+    enum class Kind
+    {
+        FolderCount,  // the number of tabs
+        FolderName,   // the title of tab `folder`
+    };
+    Kind kind;
+    int folder = 0;
+};
+
+// Writes the key, and first every key whose earlier write failed. A key that
+// cannot be written stays due, and so do those after it; the next call
+// tries them again, so that one failed write costs one line on standard
+// error.
+void SaveSetting(ui::MainWindow& window, SettingKey key);
+
+// Writes every row of the entry list as the entry file of `folder`, the
+// folder the list shows. When that fails the folder stays due: it is
+// written once more before the list is filled with another folder, and at
+// the end of the program.
+void SaveRowsOf(ui::MainWindow& window, int folder);
+
+// Writes the folder whose last save failed, while the list still shows its
+// rows. Runs before the list is filled anew.
+void WriteDueFolder(ui::MainWindow& window);
+
+// Writes whatever is still due, the folder and the settings keys: a last
+// chance at the end of the program, when the fault may be gone.
+void WriteEverythingDue(ui::MainWindow& window);
+
+}  // namespace library

@@ -1,0 +1,432 @@
+// Faults of the file system met by the running program, through its real
+// widgets and real files. Under each fault the user adds an entry (typed,
+// then the Add button) and, where the settings file is hit, adds a folder
+// and renames one: nothing crashes, no file changes, the list and the tabs
+// show what the user did, and every failed write says one line on standard
+// error. Once the fault is gone, the next operation writes the whole folder
+// or every settings key that was left behind.
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "library/startup.h"
+#include "storage/entries.h"
+#include "storage/ini.h"
+#include "storage/settings.h"
+#include "support/datadir.h"
+#include "support/dialogs.h"
+#include "support/file_privileges.h"
+#include "support/menus.h"
+#include "support/rows.h"
+#include "support/stderr_capture.h"
+#include "support/temp_dir.h"
+#include "support/tmpfs.h"
+#include "ui/contentbox.h"
+#include "ui/entrylist.h"
+#include "ui/foldertabs.h"
+#include "ui/mainwindow.h"
+#include "ui/renamewindow.h"
+
+namespace {
+
+using testing_support::EntryFile;
+using testing_support::SettingsFile;
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+using Rows = std::vector<std::string>;
+
+const std::string kSection(storage::kSettingsSection);
+const std::string kCount(storage::kFolderCountKey);
+const std::string kCommon = "\xB3\xA3\xD3\xC3";          // 常用
+const std::string kAfterSale = "\xCA\xDB\xBA\xF3";       // 售后
+const std::string kNewName = "\xD0\xC2\xC3\xFB\xD7\xD6";  // 新名字
+const QString kNewNameTyped = QStringLiteral("新名字");
+const std::string kTyped = "\xC4\xFA\xBA\xC3 1";          // 您好 1
+const QString kTypedText = QStringLiteral("您好 1");
+const std::string kLater = "later";
+
+const Rows kFolder0 = {"A", "\xB4\xDF\xB8\xB6"};  // 催付
+const std::string kSettings =
+    SettingsFile({{kCount, "3"},
+                  {storage::FolderNameKey(0), kCommon},
+                  {storage::FolderNameKey(1), kAfterSale},
+                  {std::string(storage::kWindowWidthKey), "1043"},
+                  {std::string(storage::kWindowHeightKey), "666"}});
+
+// Which files a fault stops the program from writing.
+enum Hits { kEntryFile = 1, kSettingsFile = 2, kBoth = 3 };
+
+// The data directory on a file system of its own (a small tmpfs when the
+// test runs as root, else a plain folder), with three folders.
+struct Place
+{
+    Place()
+    {
+        ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
+        std::filesystem::create_directories(data);
+        WriteBytes(settings, kSettings);
+        WriteBytes(entries, EntryFile(kFolder0));
+        WriteBytes(data + "1.txt", EntryFile({"other"}));
+    }
+    ~Place() { ::unsetenv("XDG_DATA_HOME"); }
+
+    testsupport::Tmpfs home{1 << 20};
+    std::string data = home / "tovrimo/DATA/";
+    std::string settings = data + "peizhi.ini";
+    std::string entries = data + "0.txt";
+};
+
+struct Fault
+{
+    const char* name;
+    Hits hits;
+    // Brings the fault about; gives why it cannot be made here, or nothing.
+    std::function<std::string(Place&)> make;
+    std::function<void(Place&)> remove;
+    bool beforeStart = false;            // the program starts with the fault
+    bool withoutFilePrivileges = false;  // root's privilege would hide it
+};
+
+void PrintTo(const Fault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
+
+void ChangeMode(const std::string& path, mode_t mode)
+{
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
+}
+
+// What the program says on standard error while it lives. The offscreen
+// platform of the tests notes what it cannot do for a menu or a dialog
+// ("This plugin does not support raise()"); those notes are no part of it.
+class Said
+{
+public:
+    Said() { s_previous = qInstallMessageHandler(&Said::Filter); }
+    ~Said() { qInstallMessageHandler(s_previous); }
+    Said(const Said&) = delete;
+    Said& operator=(const Said&) = delete;
+
+    std::string finish() { return m_capture.finish(); }
+
+private:
+    static void Filter(QtMsgType type, const QMessageLogContext& context, const QString& message)
+    {
+        if (!message.startsWith(QLatin1String("This plugin does not support")))
+            s_previous(type, context, message);
+    }
+
+    static inline QtMessageHandler s_previous = nullptr;
+    testsupport::StderrCapture m_capture;
+};
+
+// Everything under a folder: each name with its kind, mode and, for files,
+// bytes.
+std::map<std::string, std::string> Snapshot(const std::string& root)
+{
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const auto status = std::filesystem::symlink_status(entry.path());
+        std::string& what = tree[entry.path().string()];
+        what = std::to_string(static_cast<int>(status.type())) + " " +
+               std::to_string(static_cast<unsigned>(status.permissions()));
+        if (status.type() == std::filesystem::file_type::regular)
+            what += " " + ReadBytes(entry.path());
+    }
+    return tree;
+}
+
+const Fault kFaults[] = {
+    {"DiskFull", kBoth,
+     [](Place& p) -> std::string {
+         if (!p.home.mounted())
+             return "a full disk needs a tmpfs of its own: " + p.home.why();
+         std::FILE* filler = std::fopen((p.home / "filler").c_str(), "wb");
+         const std::string block(4096, 'f');
+         while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
+         }
+         std::fclose(filler);
+         return {};
+     },
+     [](Place& p) { std::filesystem::remove(p.home / "filler"); }},
+    {"ReadOnlyEntryFile", kEntryFile,
+     [](Place& p) -> std::string {
+         ChangeMode(p.entries, 0444);
+         return {};
+     },
+     [](Place& p) { ChangeMode(p.entries, 0644); }},
+    {"ReadOnlySettingsFile", kSettingsFile,
+     [](Place& p) -> std::string {
+         ChangeMode(p.settings, 0444);
+         return {};
+     },
+     [](Place& p) { ChangeMode(p.settings, 0644); }},
+    {"ReadOnlyDataDirectory", kBoth,
+     [](Place& p) -> std::string {
+         // Root writes into a folder of mode 0555, but not into a read-only
+         // file system.
+         if (p.home.mounted())
+             return p.home.setReadOnly(true) ? std::string() : "remounting read-only failed";
+         ChangeMode(p.data, 0555);
+         if (::access(p.data.c_str(), W_OK) == 0)
+             return "this user may write into read-only folders, and " + p.home.why();
+         return {};
+     },
+     [](Place& p) {
+         if (p.home.mounted())
+             ASSERT_TRUE(p.home.setReadOnly(false));
+         else
+             ChangeMode(p.data, 0700);
+     }},
+    // The program starts without its data: one folder, no entries.
+    {"DataIsARegularFile", kBoth,
+     [](Place& p) -> std::string {
+         std::filesystem::remove_all(p.data);
+         WriteBytes(p.data.substr(0, p.data.size() - 1), "not a folder");
+         return {};
+     },
+     [](Place& p) {
+         std::filesystem::remove(p.data.substr(0, p.data.size() - 1));
+         std::filesystem::create_directory(p.data);
+     },
+     true},
+    {"EntryFileIsADirectory", kEntryFile,
+     [](Place& p) -> std::string {
+         std::filesystem::remove(p.entries);
+         std::filesystem::create_directory(p.entries);
+         WriteBytes(p.entries + "/inside", "kept");
+         return {};
+     },
+     [](Place& p) { std::filesystem::remove_all(p.entries); }},
+    {"UnreadableSettingsFile", kSettingsFile,
+     [](Place& p) -> std::string {
+         ChangeMode(p.settings, 0000);
+         return {};
+     },
+     [](Place& p) { ChangeMode(p.settings, 0644); }, false, true},
+};
+
+// The program started on the place's data.
+class Running
+{
+public:
+    Running()
+        : program(library::Program::Create())
+    {
+        program->Start();
+    }
+
+    ui::MainWindow& Window() { return program->Window(); }
+    ui::FolderTabs& Tabs() { return Window().folderTabs(); }
+    Rows ListRows() { return testing_support::Strings(Window().entryList().Rows()); }
+    std::vector<std::string> Titles()
+    {
+        std::vector<std::string> titles;
+        for (int i = 0; i < Tabs().TabCount(); ++i)
+            titles.push_back(Tabs().TabName(i));
+        return titles;
+    }
+
+    // Types the text into the content box, as an input method commits it,
+    // and clicks the Add button.
+    void AddEntry(const QString& text)
+    {
+        ui::ContentBox& box = Window().contentBox();
+        QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(&box, &commit);
+        QTest::mouseClick(&Window().addButton(), Qt::LeftButton);
+    }
+
+    // "增加子夹" from the folder menu of the first header.
+    void AddFolder() { Choose(QStringLiteral("增加子夹")); }
+
+    // "重命名子夹": the name typed into the rename window, closed with Esc.
+    void RenameFolder(const QString& name)
+    {
+        bool answered = false;
+        testing_support::AnswerNextWindow<ui::RenameWindow>([&answered, name](ui::RenameWindow& shown) {
+            answered = true;
+            QInputMethodEvent commit;
+            commit.setCommitString(name);
+            QCoreApplication::sendEvent(&shown.renameBox(), &commit);
+            QTest::keyClick(&shown.renameBox(), Qt::Key_Escape);
+        });
+        Choose(QStringLiteral("重命名子夹"));
+        EXPECT_TRUE(answered);
+    }
+
+    void SwitchTo(int tab) { QTest::mouseClick(&Tabs(), Qt::LeftButton, {}, Tabs().HeaderRect(tab).center()); }
+
+    std::unique_ptr<library::Program> program;
+
+private:
+    void Choose(const QString& item)
+    {
+        testing_support::MenuSeen seen;
+        testing_support::AnswerNextMenu(seen, item);
+        QTest::mouseClick(&Tabs(), Qt::RightButton, {}, Tabs().HeaderRect(0).center());
+        ASSERT_TRUE(seen.shown);
+        // The item runs as an event of its own, after the press.
+        QCoreApplication::sendPostedEvents();
+    }
+};
+
+class ProgramFaults : public ::testing::TestWithParam<Fault>
+{
+};
+
+TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
+{
+    const Fault& fault = GetParam();
+    Place place;
+    std::optional<Running> app;
+    std::string why;
+    if (fault.beforeStart)
+        why = fault.make(place);
+    app.emplace();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->Window()));
+    if (!fault.beforeStart)
+        why = fault.make(place);
+    if (!why.empty())
+        GTEST_SKIP() << why;
+
+    const Rows rowsBefore = app->ListRows();
+    std::vector<std::string> titles = app->Titles();
+    const std::string settingsBefore = fault.beforeStart ? std::string() : kSettings;
+    const auto filesBefore = Snapshot(place.home.path());
+
+    // Each action under the fault says one line.
+    auto underFault = [&](const char* what, const std::function<void()>& action) {
+        Said capture;
+        {
+            std::optional<testsupport::WithoutFilePrivileges> unprivileged;
+            if (fault.withoutFilePrivileges)
+                unprivileged.emplace();
+            action();
+        }
+        const std::string said = capture.finish();
+        EXPECT_EQ(testsupport::CountLines(said), 1) << what << " said: " << said;
+    };
+    const bool entriesHit = fault.hits & kEntryFile;
+    const bool settingsHit = fault.hits & kSettingsFile;
+    Rows rows = rowsBefore;
+    if (entriesHit) {
+        underFault("Add", [&] { app->AddEntry(kTypedText); });
+        rows.push_back(kTyped);
+    }
+    if (settingsHit) {
+        underFault("增加子夹", [&] { app->AddFolder(); });
+        underFault("重命名子夹", [&] { app->RenameFolder(kNewNameTyped); });
+        titles.push_back("");
+        titles[0] = kNewName;
+    }
+    EXPECT_EQ(app->ListRows(), rows);
+    EXPECT_EQ(app->Titles(), titles);
+    EXPECT_EQ(Snapshot(place.home.path()), filesBefore) << "a failed write changed what is on disk";
+
+    fault.remove(place);
+    // The next operation of the same kind writes everything out, silently.
+    Said capture;
+    if (entriesHit) {
+        app->AddEntry(QString::fromStdString(kLater));
+        rows.push_back(kLater);
+    }
+    if (settingsHit) {
+        app->AddFolder();
+        titles.push_back("");
+    }
+    EXPECT_EQ(capture.finish(), "");
+    EXPECT_EQ(app->ListRows(), rows);
+    EXPECT_EQ(app->Titles(), titles);
+    if (entriesHit) {
+        EXPECT_EQ(ReadBytes(place.entries), EntryFile(rows));
+    }
+    if (settingsHit) {
+        const std::string count = storage::IniSetValue(settingsBefore, kSection, kCount, std::to_string(titles.size()));
+        EXPECT_EQ(ReadBytes(place.settings), storage::IniSetValue(count, kSection, storage::FolderNameKey(0), kNewName));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ProgramFaults, ::testing::ValuesIn(kFaults),
+                         [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+
+// A save that failed is tried once more before the list shows another
+// folder, and at the end of the program.
+TEST(UnwrittenChanges, AChangeOfFolderWritesTheFolderWhoseSaveFailed)
+{
+    Place place;
+    Running app;
+    ChangeMode(place.entries, 0444);
+    app.AddEntry(kTypedText);
+    ChangeMode(place.entries, 0644);
+    EXPECT_EQ(ReadBytes(place.entries), EntryFile(kFolder0));
+
+    app.SwitchTo(1);
+    Rows rows = kFolder0;
+    rows.push_back(kTyped);
+    EXPECT_EQ(ReadBytes(place.entries), EntryFile(rows));
+    EXPECT_EQ(app.ListRows(), Rows{"other"});
+    app.SwitchTo(0);
+    EXPECT_EQ(app.ListRows(), rows);
+}
+
+TEST(UnwrittenChanges, TheEndOfTheProgramWritesWhatIsDue)
+{
+    Place place;
+    Rows rows = kFolder0;
+    rows.push_back(kTyped);
+    {
+        Running app;
+        ChangeMode(place.entries, 0444);
+        ChangeMode(place.settings, 0444);
+        app.AddEntry(kTypedText);
+        app.RenameFolder(kNewNameTyped);
+        app.AddFolder();
+        ChangeMode(place.entries, 0644);
+        ChangeMode(place.settings, 0644);
+        EXPECT_EQ(ReadBytes(place.entries), EntryFile(kFolder0));
+        EXPECT_EQ(ReadBytes(place.settings), kSettings);
+    }
+    EXPECT_EQ(ReadBytes(place.entries), EntryFile(rows));
+    EXPECT_EQ(ReadBytes(place.settings),
+              storage::IniSetValue(storage::IniSetValue(kSettings, kSection, storage::FolderNameKey(0), kNewName),
+                                   kSection, kCount, "4"));
+}
+
+// A folder that could not be written when the user left it stays as its file
+// has it; the user's change is gone, but nothing else is, and the failure
+// said so.
+TEST(UnwrittenChanges, AFolderStillFailingWhenLeftKeepsItsFile)
+{
+    Place place;
+    Running app;
+    ChangeMode(place.entries, 0444);
+    app.AddEntry(kTypedText);
+    Said capture;
+    app.SwitchTo(1);
+    EXPECT_EQ(testsupport::CountLines(capture.finish()), 1);
+    EXPECT_EQ(ReadBytes(place.entries), EntryFile(kFolder0));
+    app.SwitchTo(0);
+    EXPECT_EQ(app.ListRows(), kFolder0);
+}
+
+}  // namespace
