@@ -66,12 +66,32 @@ std::string EncodeText(QStringView text)
 {
     // A text never holds a zero byte: an entry file ends at its first one.
     // GB18030 gives a zero byte for U+0000 alone, which pasted text can
-    // bring along; it is dropped.
-    QString withoutZeros;
-    if (text.contains(QChar(u'\0'))) {
-        withoutZeros = text.toString();
-        withoutZeros.remove(QChar(u'\0'));
-        text = withoutZeros;
+    // bring along; it is dropped. Half of a surrogate pair without its other
+    // half is no character and has no bytes: the encoder would put the
+    // control byte 0x1A in its place, or at the very end nothing at all. It
+    // becomes the replacement character, which shows where it was.
+    const auto unstorable = [&text](qsizetype i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate())
+            return i + 1 == text.size() || !text[i + 1].isLowSurrogate();
+        if (c.isLowSurrogate())
+            return i == 0 || !text[i - 1].isHighSurrogate();
+        return c.unicode() == 0;
+    };
+    qsizetype first = 0;
+    while (first < text.size() && !unstorable(first))
+        ++first;
+    QString storable;
+    if (first < text.size()) {
+        storable.reserve(text.size());
+        storable += text.first(first);
+        for (qsizetype i = first; i < text.size(); ++i) {
+            if (!unstorable(i))
+                storable += text[i];
+            else if (text[i].unicode() != 0)
+                storable += QChar(QChar::ReplacementCharacter);
+        }
+        text = storable;
     }
     QStringEncoder encoder("GB18030");
     const QByteArray bytes = encoder.encode(text);

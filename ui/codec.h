@@ -17,7 +17,8 @@ QString DecodeText(std::string_view bytes);
 
 // Typed text as GB18030 bytes: the same bytes as code page 936 for every
 // GBK character, and lossless for the rest of Unicode. A zero character is
-// dropped, since no text holds a zero byte.
+// dropped, since no text holds a zero byte; half of a surrogate pair alone
+// becomes the replacement character U+FFFD.
 std::string EncodeText(QStringView text);
 
 }  // namespace ui

@@ -51,4 +51,26 @@ TEST(Encode, GivesCodePage936BytesForGbkAndKeepsTheRestOfUnicode)
     }
 }
 
+// What no byte text can hold: a zero character is dropped, half a surrogate
+// pair alone becomes U+FFFD, wherever it stands; a whole pair is kept.
+TEST(Encode, TextWithoutBytesOfItsOwnShowsAgainAsTheReplacementCharacter)
+{
+    using namespace std::string_literals;
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"a\0b"s, u"ab"},
+        {u"a\xD800" u"b", u"a\uFFFDb"},
+        {u"a\xDC00" u"b", u"a\uFFFDb"},
+        {u"ab\xD83D", u"ab\uFFFD"},
+        {u"\xDE00" u"a", u"\uFFFDa"},
+        {u"\xD83D\xD83D\xDE00\xDE00", u"\uFFFD\U0001F600\uFFFD"},
+        {u"\0\xD800\0"s, u"\uFFFD"},
+    };
+    for (const auto& [typed, shown] : cases) {
+        const std::string stored = ui::EncodeText(QString::fromStdU16String(typed));
+        EXPECT_EQ(stored.find('\0'), std::string::npos);
+        EXPECT_EQ(ui::DecodeText(stored), QString::fromStdU16String(shown))
+            << QString::fromStdU16String(typed).toStdString();
+    }
+}
+
 }  // namespace
