@@ -14,8 +14,9 @@ RUN_PACKAGES=(fonts-arphic-ukai fonts-arphic-uming xdg-utils libqt6svg6)
 TEST_PACKAGES=(xvfb xauth xdotool xclip)
 # What the benchmarks need beyond building.
 BENCH_PACKAGES=(hyperfine)
-# What fuzzing needs: clang with libFuzzer and the sanitizers' runtimes.
-FUZZ_PACKAGES=(cmake clang-14 libclang-rt-14-dev)
+# What fuzzing needs: clang with libFuzzer and the sanitizers' runtimes, and
+# Qt Core for the text codec.
+FUZZ_PACKAGES=(cmake clang-14 libclang-rt-14-dev qt6-base-dev)
 
 # ensure_packages <package...>: installs those that are not installed yet,
 # as root or through sudo. Quiet and quick when nothing is missing.
