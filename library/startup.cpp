@@ -169,6 +169,7 @@ void LoadFolder(ui::MainWindow& window)
     list.ClearRows();
     const int folder = window.folderTabs().CurrentTab();
     storage::FolderFile file = storage::ReadEntryFile(folder);
+    NoteFolderShown(window, folder, file.unreadable);
     list.AppendRows(std::move(file.bytes), std::move(file.entries));
 }
 

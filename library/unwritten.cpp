@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "storage/entries.h"
@@ -24,6 +25,9 @@ public:
 
     // The folder whose rows in the list are not in its file, or -1.
     int folder = -1;
+    // The folder the list shows without the entries of its file, which
+    // could not be read, or -1.
+    int unread = -1;
     // Settings keys whose values in the file are behind the controls, in
     // the order their writes failed.
     std::vector<SettingKey> keys;
@@ -77,6 +81,13 @@ void SaveSetting(ui::MainWindow& window, SettingKey key)
 void SaveRowsOf(ui::MainWindow& window, int folder)
 {
     Due& due = DueOf(window);
+    // The list lacks what the file holds; writing it would throw that away,
+    // even once the file can be read again.
+    if (folder == due.unread) {
+        std::fprintf(stderr, "tovrimo: will not write folder %d: its file could not be read when it was opened\n",
+                     folder);
+        return;
+    }
     // The rows go to the file as they are, without a copy or a decode; a
     // failure has been reported on standard error.
     if (storage::WriteEntryFile(folder, window.entryList().Rows())) {
@@ -85,6 +96,11 @@ void SaveRowsOf(ui::MainWindow& window, int folder)
     } else {
         due.folder = folder;
     }
+}
+
+void NoteFolderShown(ui::MainWindow& window, int folder, bool unreadable)
+{
+    DueOf(window).unread = unreadable ? folder : -1;
 }
 
 void WriteDueFolder(ui::MainWindow& window)

@@ -33,8 +33,14 @@ void SaveSetting(ui::MainWindow& window, SettingKey key);
 // Writes every row of the entry list as the entry file of `folder`, the
 // folder the list shows. When that fails the folder stays due: it is
 // written once more before the list is filled with another folder, and at
-// the end of the program.
+// the end of the program. A folder whose file could not be read when the
+// list was filled is never written while the list shows it: that would
+// throw away the entries the file holds.
 void SaveRowsOf(ui::MainWindow& window, int folder);
+
+// The list now shows `folder`; unreadable when its file is there but could
+// not be read.
+void NoteFolderShown(ui::MainWindow& window, int folder, bool unreadable);
 
 // Writes the folder whose last save failed, while the list still shows its
 // rows. Runs before the list is filled anew.

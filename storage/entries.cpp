@@ -163,17 +163,20 @@ FolderFile ReadEntryFile(std::int32_t folderIndex)
     std::unique_ptr<char[]> buffer;
     std::size_t size = 0;
     int error = 0;
-    if (!ReadWholeFile(path, buffer, size, error)) {
-        if (!IsMissing(error))
-            LogFailure("cannot read", path, error);
-        return {};
-    }
     FolderFile file;
+    if (!ReadWholeFile(path, buffer, size, error)) {
+        if (IsMissing(error))
+            return file;
+        LogFailure("cannot read", path, error);
+        file.unreadable = true;
+        return file;
+    }
     try {
         file.entries = SplitEntryViews(std::string_view(buffer.get(), size));
     } catch (const std::bad_alloc&) {
         LogFailure("cannot read", path, ENOMEM);
-        return {};
+        file.unreadable = true;
+        return file;
     }
     file.bytes = std::move(buffer);
     return file;

@@ -19,6 +19,9 @@ struct FolderFile
 {
     std::shared_ptr<const char[]> bytes;
     std::vector<std::string_view> entries;
+    // The file is there but could not be read: it may hold entries that
+    // are not among these.
+    bool unreadable = false;
 };
 
 // Splits a folder file's text into its entries, as views into the text. The

@@ -429,4 +429,29 @@ TEST(UnwrittenChanges, AFolderStillFailingWhenLeftKeepsItsFile)
     EXPECT_EQ(app.ListRows(), kFolder0);
 }
 
+// A folder shown empty because its file could not be read is not written
+// while it shows, not even once the file can be read again: that would throw
+// away every entry the file holds.
+TEST(UnwrittenChanges, AFolderWhoseFileCouldNotBeReadIsNotWrittenOver)
+{
+    Place place;
+    ChangeMode(place.entries, 0000);
+    std::optional<Running> app;
+    {
+        testsupport::WithoutFilePrivileges asAnyUser;
+        app.emplace();
+    }
+    EXPECT_EQ(app->ListRows(), Rows{});
+    ChangeMode(place.entries, 0644);
+    Said capture;
+    app->AddEntry(kTypedText);
+    EXPECT_EQ(testsupport::CountLines(capture.finish()), 1);
+    EXPECT_EQ(app->ListRows(), Rows{kTyped});
+    app.reset();
+    EXPECT_EQ(ReadBytes(place.entries), EntryFile(kFolder0));
+
+    Running again;
+    EXPECT_EQ(again.ListRows(), kFolder0);
+}
+
 }  // namespace

@@ -150,6 +150,11 @@ TEST_F(EntryFileTest, MissingOrUnreadableFileHasNoEntries)
     EXPECT_EQ(ReadEntries(0), Entries{});
     std::filesystem::create_directory(dataDir + "1.txt");
     EXPECT_EQ(ReadEntries(1), Entries{});
+    // Only a file that is there and could not be read may hold more.
+    testsupport::WriteBytes(dataDir + "2.txt", "");
+    EXPECT_FALSE(storage::ReadEntryFile(0).unreadable);
+    EXPECT_TRUE(storage::ReadEntryFile(1).unreadable);
+    EXPECT_FALSE(storage::ReadEntryFile(2).unreadable);
 }
 
 TEST_F(EntryFileTest, NegativeAndLargeFolderIndexesNameTheirFiles)
