@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 
 #include "library/startup.h"
@@ -54,7 +55,7 @@ public:
     explicit Started(const DataDir&)
         : program(library::Program::Create())
     {
-        resets.emplace(&Window().entryList().Model(), &QAbstractItemModel::modelReset);
+        resets = std::make_unique<QSignalSpy>(&Window().entryList().Model(), &QAbstractItemModel::modelReset);
         program->Start();
     }
 
@@ -72,7 +73,7 @@ public:
     int Loads() const { return static_cast<int>(resets->count()); }
 
     std::unique_ptr<library::Program> program;
-    std::optional<QSignalSpy> resets;
+    std::unique_ptr<QSignalSpy> resets;
 };
 
 struct StartCase
