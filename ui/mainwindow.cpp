@@ -16,6 +16,7 @@
 #include "ui/entrylist.h"
 #include "ui/foldertabs.h"
 #include "ui/geometry.h"
+#include "ui/layout.h"
 #include "ui/promotionlabel.h"
 
 namespace ui {
@@ -53,18 +54,19 @@ MainWindow::MainWindow()
 
     // Where controls overlap, one made later lies above: the entry list,
     // made last, covers the page area of the folder tabs, made first.
+    const ControlGeometry design = DesignGeometry();
     m_folderTabs = new FolderTabs(this);
-    m_folderTabs->setGeometry(8, 8, 824, 600);
+    m_folderTabs->setGeometry(design[Control::FolderTabs]);
     m_addButton = MakeButton(this, QStringLiteral("按钮加添内容"), QStringLiteral("加添内容"));
-    m_addButton->setGeometry(840, 32, 72, 32);
+    m_addButton->setGeometry(design[Control::AddButton]);
     m_contentBox = new ContentBox(this);
-    m_contentBox->setGeometry(840, 72, 184, 416);
+    m_contentBox->setGeometry(design[Control::ContentBox]);
     m_modifyButton = MakeButton(this, QStringLiteral("按钮修改内容"), QStringLiteral("修改内容"));
-    m_modifyButton->setGeometry(920, 32, 72, 32);
+    m_modifyButton->setGeometry(design[Control::ModifyButton]);
     m_promotionLabel = new PromotionLabel(this);
-    m_promotionLabel->setGeometry(848, 8, 176, 24);
+    m_promotionLabel->setGeometry(design[Control::PromotionLabel]);
     m_entryList = new EntryList(this);
-    m_entryList->setGeometry(16, 40, 808, 560);
+    m_entryList->setGeometry(design[Control::EntryList]);
 
     setTabOrder(m_entryList, m_contentBox);
     setTabOrder(m_contentBox, m_addButton);
