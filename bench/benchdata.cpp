@@ -36,7 +36,11 @@ std::size_t Write(const std::string& home, int folders, int entries)
     const std::filesystem::path data = std::filesystem::path(home) / "tovrimo" / "DATA";
     std::filesystem::create_directories(data);
 
-    std::string settings = "[" + std::string(storage::kSettingsSection) + "]\r\n";
+    // Built by appending: GCC 12 at -O3 takes "[" + std::string(...) for an
+    // overlapping copy (-Wrestrict).
+    std::string settings = "[";
+    settings += storage::kSettingsSection;
+    settings += "]\r\n";
     settings += std::string(storage::kFolderCountKey) + "=" + storage::IntegerToText(folders) + "\r\n";
     for (int i = 0; i < folders; ++i)
         settings += storage::FolderNameKey(i) + "=\xD5\xCB\xBA\xC5" + std::to_string(i) + "\r\n";
