@@ -198,7 +198,7 @@ void MainWindow::SettleFrame()
     // it. Where the window system changed the size along with the frame, or
     // the window is no longer in its normal state, its geometry is its own
     // choice and stays.
-    const QRect client = geometry();
+    const QRect client = ClientGeometry();
     if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         || client.size() != m_reportedSize)
         return;
@@ -206,12 +206,21 @@ void MainWindow::SettleFrame()
     if (topLeft == m_reportedPosition)
         topLeft += QPoint(frame.left() - before.left(), frame.top() - before.top());
     const QSize size = client.size().grownBy(before).shrunkBy(frame);
+    m_windowSystemPosition.reset();
     setGeometry(QRect(topLeft, size.expandedTo(minimumSize()).boundedTo(maximumSize())));
+}
+
+QRect MainWindow::ClientGeometry() const
+{
+    QRect client = geometry();
+    if (m_windowSystemPosition)
+        client.moveTopLeft(*m_windowSystemPosition);
+    return client;
 }
 
 QRect MainWindow::OuterFrame() const
 {
-    return geometry().marginsAdded(FrameMargins());
+    return ClientGeometry().marginsAdded(FrameMargins());
 }
 
 int MainWindow::Left() const
@@ -342,7 +351,18 @@ void MainWindow::moveEvent(QMoveEvent* event)
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    ReportWhenToldAll();
+    if (!event->spontaneous()) {
+        ReportWhenToldAll();
+        return;
+    }
+    // The window system resized the window, which is repainted as soon as
+    // this returns: the controls are laid out now, or a frame would show
+    // them in their old place and a second paint would follow. The native
+    // window holds the whole change already, its new place included, which
+    // the widget learns only from a move event that comes next.
+    m_windowSystemPosition = windowHandle()->geometry().topLeft();
+    ReportGeometry();
+    m_windowSystemPosition.reset();
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -357,8 +377,9 @@ void MainWindow::ReportWhenToldAll()
     // The window system tells one change in pieces: a maximise comes as
     // the new state, then the new size, then the new place, and the frame
     // may follow later still; a restore may tell the new place before the
-    // new size. Reporting each piece would store sizes the window never
-    // had. The report waits until the pieces that have arrived are all in.
+    // new size. Reporting a move or a state at once would store sizes the
+    // window never had: the report waits until the pieces that have
+    // arrived are all in.
     if (m_reportQueued)
         return;
     m_reportQueued = true;
@@ -374,7 +395,7 @@ void MainWindow::ReportWhenToldAll()
 void MainWindow::ReportGeometry()
 {
     SettleFrame();
-    const QRect client = geometry();
+    const QRect client = ClientGeometry();
     const Qt::WindowStates state =
         windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
     // A change of state (minimised, maximised, restored) counts as a move:

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QAbstractNativeEventFilter;
 class QPushButton;
@@ -105,14 +106,17 @@ private:
     // Takes up the frame that the window system tells now; the first time a
     // frame appears around the shown window, the outer size is kept.
     void SettleFrame();
+    // The client area: as the widget has it, or, while a resize by the
+    // window system is reported, in the place the window system gave it.
+    QRect ClientGeometry() const;
     QRect OuterFrame() const;
     void MoveFrame(QPoint topLeft);
     void ResizeClient(QSize size);
     // Raises the events for what changed since the last report: at once
     // for a write of the program, ...
     void ReportGeometry();
-    // ... and, for what the window system changes, once it has told all
-    // that has arrived of the change.
+    // ... and, for a move or a change of state by the window system, once
+    // it has told all that has arrived of the change.
     void ReportWhenToldAll();
 
     FolderTabs* m_folderTabs = nullptr;
@@ -127,6 +131,7 @@ private:
     QSize m_reportedSize;
     Qt::WindowStates m_reportedState;
     QMargins m_reportedFrame;
+    std::optional<QPoint> m_windowSystemPosition;
     bool m_reportQueued = false;
     QMargins m_frame;
     bool m_frameSettled = false;

@@ -141,6 +141,39 @@ TEST_F(WindowSize, AResizeAtTheRightEdgeIsLaidOutAndStoredOnlyByTheNextMove)
     QTRY_COMPARE(Settings(data), Stored(900, 500));
 }
 
+// The entry list's width at each of its paints.
+class PaintWatch : public QObject
+{
+public:
+    explicit PaintWatch(ui::EntryList& list) : m_list(list) { list.viewport()->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            widths.push_back(m_list.width());
+        return false;
+    }
+    std::vector<int> widths;
+
+private:
+    ui::EntryList& m_list;
+};
+
+// A window that the window system resized is repainted at once: the
+// controls are laid out before that paint, so no frame shows them in their
+// old place.
+TEST_F(WindowSize, AResizeByTheWindowSystemIsLaidOutBeforeTheRepaint)
+{
+    QApplication::processEvents();
+    PaintWatch watch(Window().entryList());
+    const QSize frame(Window().Width() - Native().width(), Window().Height() - Native().height());
+    Native().resize(QSize(800, 500) - frame);
+    QTRY_VERIFY(!watch.widths.empty());
+    QApplication::processEvents();
+    const int laidOut = ui::ProportionalLayout(800, 500)[ui::Control::EntryList].width();
+    for (const int width : watch.widths)
+        EXPECT_EQ(width, laidOut);
+}
+
 // Maximising stores the maximised frame; restoring stores the restored one.
 // The next start opens at the stored size, not maximised.
 TEST_F(WindowSize, MaximiseAndRestoreStoreTheFrameAndTheNextStartOpensAtIt)
