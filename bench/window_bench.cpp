@@ -3,7 +3,7 @@
 // repaints what changed), and the handlers store the size in the real
 // settings file or lay the controls out. The floor is the same program,
 // same folder and same entries, with the handler under test disconnected.
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -19,6 +19,15 @@
 namespace {
 
 constexpr int kEventsPerIteration = 100;
+
+// Counts the events, and their average cost.
+void Report(benchmark::State& state)
+{
+    state.SetItemsProcessed(state.iterations() * kEventsPerIteration);
+    state.counters["per_event"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * kEventsPerIteration),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
 
 // The started program on its own data directory: `folders` folders, the
 // first one holding 1,000 entries of about 200 bytes.
@@ -47,8 +56,8 @@ public:
         QObject::disconnect(&Window(), signal, nullptr, nullptr);
     }
 
-    // Runs the event loop until the window system's change has been
-    // reported by the given event.
+    // Makes the change, then runs the event loop until the given event has
+    // reported it.
     template <typename Signal>
     bool Deliver(Signal signal, const std::function<void()>& change)
     {
@@ -61,6 +70,24 @@ public:
         return raised > 0;
     }
 
+    // Per iteration, 100 changes by the window system, each delivered until
+    // its event has run; change(n) makes the n-th change of the run.
+    template <typename Signal>
+    void Steps(benchmark::State& state, Signal signal, const std::function<void(int)>& change)
+    {
+        int step = 0;
+        for (auto _ : state) {
+            for (int i = 0; i < kEventsPerIteration; ++i) {
+                ++step;
+                if (!Deliver(signal, [&] { change(step); })) {
+                    state.SkipWithError("a change was not reported");
+                    return;
+                }
+            }
+        }
+        Report(state);
+    }
+
 private:
     void Settle()
     {
@@ -71,15 +98,6 @@ private:
     QTemporaryDir m_home;
     std::unique_ptr<library::Program> m_program;
 };
-
-void Report(benchmark::State& state)
-{
-    state.SetItemsProcessed(state.iterations() * kEventsPerIteration);
-    // The average cost of one event.
-    state.counters["per_event"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * kEventsPerIteration),
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
 
 // A drag: 100 moves of the window, each raising position-changed, whose
 // handler writes both keys (the bytes stay as they are). The settings file
@@ -95,21 +113,11 @@ void BM_Drag(benchmark::State& state)
     }
     if (state.range(0) == 0)
         subject.Disconnect(&ui::MainWindow::positionChanged);
-    // Deliver() counts the events through a connection of its own.
+    // Steps() counts the events through a connection of its own.
     const QPoint start = subject.Native().position();
-    int step = 0;
-    for (auto _ : state) {
-        for (int i = 0; i < kEventsPerIteration; ++i) {
-            ++step;
-            const QPoint to = start + QPoint(step % 50, step % 30);
-            if (!subject.Deliver(&ui::MainWindow::positionChanged,
-                                 [&] { subject.Native().setPosition(to); })) {
-                state.SkipWithError("a move was not reported");
-                return;
-            }
-        }
-    }
-    Report(state);
+    subject.Steps(state, &ui::MainWindow::positionChanged, [&](int step) {
+        subject.Native().setPosition(start + QPoint(step % 50, step % 30));
+    });
 }
 BENCHMARK(BM_Drag)
     ->ArgNames({"handlers", "folders"})
@@ -135,18 +143,9 @@ void BM_Resize(benchmark::State& state)
     if (state.range(0) == 0)
         subject.Disconnect(&ui::MainWindow::sizeChanged);
     const QSize start = subject.Native().size();
-    int step = 0;
-    for (auto _ : state) {
-        for (int i = 0; i < kEventsPerIteration; ++i) {
-            ++step;
-            const QSize to = start + QSize(step % 50 + 1, step % 30 + 1);
-            if (!subject.Deliver(&ui::MainWindow::sizeChanged, [&] { subject.Native().resize(to); })) {
-                state.SkipWithError("a resize was not reported");
-                return;
-            }
-        }
-    }
-    Report(state);
+    subject.Steps(state, &ui::MainWindow::sizeChanged, [&](int step) {
+        subject.Native().resize(start + QSize(step % 50 + 1, step % 30 + 1));
+    });
 }
 BENCHMARK(BM_Resize)->ArgNames({"handlers"})->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
@@ -175,14 +174,3 @@ void BM_ApplyLayout(benchmark::State& state)
 BENCHMARK(BM_ApplyLayout)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
