@@ -39,12 +39,12 @@ XServer::~XServer()
     }
 }
 
-QString XServer::Run(const QString& tool, const QStringList& arguments, int* exitCode,
-                     const QByteArray& input) const
+QString RunOnDisplay(const QString& display, const QString& tool, const QStringList& arguments, int* exitCode,
+                     const QByteArray& input)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("DISPLAY"), display);
     process.setProcessEnvironment(env);
     process.start(tool, arguments);
     if (!input.isEmpty())
