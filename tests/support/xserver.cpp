@@ -47,8 +47,12 @@ QString RunOnDisplay(const QString& display, const QString& tool, const QStringL
     env.insert(QStringLiteral("DISPLAY"), display);
     process.setProcessEnvironment(env);
     process.start(tool, arguments);
-    if (!input.isEmpty())
+    if (!input.isEmpty()) {
+        // Without an event loop, only a wait moves the bytes into the pipe.
+        process.waitForStarted(kTimeoutMs);
         process.write(input);
+        process.waitForBytesWritten(kTimeoutMs);
+    }
     process.closeWriteChannel();
     const bool finished = process.waitForFinished(kTimeoutMs);
     if (exitCode)
