@@ -251,14 +251,3 @@ void BM_PickEntry(benchmark::State& state)
 BENCHMARK(BM_PickEntry)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(200);
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,19 +1,25 @@
 #include "library/layout.h"
 
+#include "storage/settings.h"
+#include "ui/layout.h"
 #include "ui/mainwindow.h"
 
 namespace library {
 
-// The controls keep their design geometry until the proportional layout
-// comes; the handler is connected so that the events already reach it.
-void ApplyLayout(ui::MainWindow&)
+// Lays the six controls out for the window's outer size. Only the controls
+// are written, never the window, so this raises no event of its own.
+void ApplyLayout(ui::MainWindow& window)
 {
+    ui::LayOutControls(window, window.Width(), window.Height());
 }
 
-// The window size is not stored yet; the handler is connected so that the
-// events already reach it.
-void SaveWindowSize(ui::MainWindow&)
+// Stores the outer size now in effect, width first, whether or not it
+// changed. A window drag runs this at every step; the settings file is
+// rewritten only when its bytes change.
+void SaveWindowSize(ui::MainWindow& window)
 {
+    storage::WriteSettingNumber(storage::kWindowWidthKey, window.Width());
+    storage::WriteSettingNumber(storage::kWindowHeightKey, window.Height());
 }
 
 }  // namespace library

@@ -94,6 +94,10 @@ void Program::Start()
 int RunProgram(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tovrimo"));
+    // Ties the window to its desktop entry (icon and name in docks and
+    // task switchers).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tovrimo.Tovrimo"));
     std::unique_ptr<Program> program = Program::Create();
     if (!program)
         return 0;

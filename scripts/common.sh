@@ -10,8 +10,10 @@ BUILD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgtest-dev libbe
 # the desktop's opener for the promotion link, and the SVG support that
 # draws the window's icon.
 RUN_PACKAGES=(fonts-arphic-ukai fonts-arphic-uming xdg-utils libqt6svg6)
-# What the tests need beyond building.
-TEST_PACKAGES=(xvfb xauth xdotool xclip)
+# What the tests need beyond building: an X server, a window manager to
+# frame the window, tools that drive it, and the checkers and builders of
+# what gets installed (desktop entry, AppStream metadata, Debian package).
+TEST_PACKAGES=(xvfb xauth xdotool xclip openbox desktop-file-utils appstream dpkg-dev file)
 # What the benchmarks need beyond building.
 BENCH_PACKAGES=(hyperfine)
 # What fuzzing needs: clang with libFuzzer and the sanitizers' runtimes, and

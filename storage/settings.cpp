@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "storage/files.h"
 #include "storage/ini.h"
@@ -45,6 +47,51 @@ SettingsIndex& Index()
     return index;
 }
 
+// A window drag writes the same two keys many times a second, and every
+// write finds that the file would stay as it is. With one name key per
+// folder the file can grow to megabytes, and finding that out anew is the
+// whole cost of each write. This remembers the bytes of the file the last
+// such write saw, and the values that are known to leave exactly those
+// bytes as they are; any other byte in the file makes it start afresh.
+class UnchangedWrites
+{
+public:
+    bool Known(const std::string& file, std::string_view key, std::string_view value) const
+    {
+        if (file != m_file)
+            return false;
+        for (const auto& [k, v] : m_values)
+            if (k == key)
+                return v == value;
+        return false;
+    }
+
+    void Remember(const std::string& file, std::string_view key, std::string_view value)
+    {
+        if (file != m_file) {
+            m_file = file;
+            m_values.clear();
+        }
+        for (auto& [k, v] : m_values) {
+            if (k == key) {
+                v = value;
+                return;
+            }
+        }
+        m_values.emplace_back(key, value);
+    }
+
+private:
+    std::string m_file;
+    std::vector<std::pair<std::string, std::string>> m_values;
+};
+
+UnchangedWrites& Unchanged()
+{
+    static UnchangedWrites unchanged;
+    return unchanged;
+}
+
 }  // namespace
 
 std::string FolderNameKey(std::int32_t folderIndex)
@@ -80,11 +127,15 @@ bool WriteSetting(std::string_view key, std::string_view value)
         LogFailure("cannot write", path, error);
         return false;
     }
+    if (file && Unchanged().Known(*file, key, value))
+        return true;
     std::string updated = IniSetValue(file.value_or(std::string()), kSettingsSection, key, value);
     // A write that changes no byte need not touch the disk: a window drag
     // rewrites the same size many times a second.
-    if (file && updated == *file)
+    if (file && updated == *file) {
+        Unchanged().Remember(*file, key, value);
         return true;
+    }
     return ReplaceFile(path, updated);
 }
 

@@ -12,16 +12,8 @@ ContentBox::ContentBox(QWidget* parent)
 {
     setObjectName(QStringLiteral("编辑框显示内容"));
     setFont(ContentBoxFont());
-    QPalette colours = palette();
-    colours.setColor(QPalette::Text, kTextColour);
-    colours.setColor(QPalette::Base, Qt::white);
     // The selection shows only while the box has the focus.
-    colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, kTextColour);
-    setPalette(colours);
-    setFrameShape(QFrame::Box);
-    setFrameShadow(QFrame::Plain);
-    setLineWidth(1);
+    ApplyTextBoxLook(*this);
 
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

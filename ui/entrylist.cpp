@@ -60,18 +60,9 @@ EntryList::EntryList(QWidget* parent)
     setItemDelegate(new VisiblePartDelegate(this));
 
     setFont(EntryListFont());
-    QPalette colours = palette();
-    colours.setColor(QPalette::Text, kTextColour);
-    colours.setColor(QPalette::Base, Qt::white);
-    colours.setColor(QPalette::Window, Qt::white);
     // The selection shows only while the list has the focus; it stays in
     // effect when the focus goes elsewhere.
-    colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, kTextColour);
-    setPalette(colours);
-    setFrameShape(QFrame::Box);
-    setFrameShadow(QFrame::Plain);
-    setLineWidth(1);
+    ApplyTextBoxLook(*this);
 
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -1,5 +1,6 @@
 #include "ui/fonts.h"
 
+#include <QFrame>
 #include <QStringList>
 
 namespace ui {
@@ -59,6 +60,20 @@ QFont FolderTabsFont()
 QFont RenameBoxFont()
 {
     return MakeFont(SongFamilies(), 20);
+}
+
+void ApplyTextBoxLook(QFrame& box)
+{
+    QPalette colours = box.palette();
+    colours.setColor(QPalette::Text, kTextColour);
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::Window, Qt::white);
+    colours.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText, kTextColour);
+    box.setPalette(colours);
+    box.setFrameShape(QFrame::Box);
+    box.setFrameShadow(QFrame::Plain);
+    box.setLineWidth(1);
 }
 
 }  // namespace ui

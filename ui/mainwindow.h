@@ -5,6 +5,10 @@
 #include <QSize>
 #include <QWidget>
 
+#include <memory>
+#include <optional>
+
+class QAbstractNativeEventFilter;
 class QPushButton;
 
 namespace ui {
@@ -19,7 +23,9 @@ class PromotionLabel;
 // created event and shows it.
 //
 // Its geometry is that of the outer frame: left and top on the screen,
-// width and height with caption and borders.
+// width and height with caption and borders. Where the window system tells
+// the frame only once the window is shown (X11), the outer size that the
+// program wrote is kept when the frame appears.
 class MainWindow final : public QWidget
 {
     Q_OBJECT
@@ -72,10 +78,13 @@ public:
 signals:
     void created();
     // The client area moved on the screen, or the window was minimised,
-    // maximised or restored. Never raised by a size the program writes.
+    // maximised or restored, or its frame changed. Never raised by a size
+    // the program writes.
     void positionChanged();
-    // The client area changed its size: raised inside a size write of the
-    // program, and after every other change of the size.
+    // The client area changed its size, or the frame around it did: raised
+    // inside a size write of the program, and after every other change.
+    // When one change of the window system raises both, position-changed
+    // comes first, and both see the geometry after the whole change.
     void sizeChanged();
 
     void addFolderChosen();
@@ -84,17 +93,31 @@ signals:
     void moveEntryUpChosen();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    // The frame as last settled: outer geometry is read and written with it.
     QMargins FrameMargins() const;
+    // The frame as the window system tells it now.
+    QMargins LiveFrame() const;
+    // Takes up the frame that the window system tells now; the first time a
+    // frame appears around the shown window, the outer size is kept.
+    void SettleFrame();
+    // The client area: as the widget has it, or, while a resize by the
+    // window system is reported, in the place the window system gave it.
+    QRect ClientGeometry() const;
     QRect OuterFrame() const;
     void MoveFrame(QPoint topLeft);
     void ResizeClient(QSize size);
-    // Raises the events for what changed since the last report.
+    // Raises the events for what changed since the last report: at once
+    // for a write of the program, ...
     void ReportGeometry();
+    // ... and, for a move or a change of state by the window system, once
+    // it has told all that has arrived of the change.
+    void ReportWhenToldAll();
 
     FolderTabs* m_folderTabs = nullptr;
     EntryList* m_entryList = nullptr;
@@ -107,6 +130,12 @@ private:
     QPoint m_reportedPosition;
     QSize m_reportedSize;
     Qt::WindowStates m_reportedState;
+    QMargins m_reportedFrame;
+    std::optional<QPoint> m_windowSystemPosition;
+    bool m_reportQueued = false;
+    QMargins m_frame;
+    bool m_frameSettled = false;
+    std::unique_ptr<QAbstractNativeEventFilter> m_frameNotifications;
 };
 
 }  // namespace ui

@@ -3,11 +3,14 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "storage/settings.h"
 #include "support/datadir.h"
@@ -21,6 +24,61 @@ using testing_support::SettingsFile;
 using testing_support::XServer;
 
 constexpr int kTimeoutMs = 15000;
+
+// Runs xdotool on the display; its output, and its exit code in *exitCode.
+QString XDoTool(const QString& display, const QStringList& arguments, int* exitCode = nullptr)
+{
+    return testing_support::RunOnDisplay(display, QStringLiteral("xdotool"), arguments, exitCode);
+}
+
+// Polls until the condition holds or the time is up; whether it held.
+bool WaitFor(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < kTimeoutMs / 50; ++i) {
+        if (condition())
+            return true;
+        QThread::msleep(50);
+    }
+    return condition();
+}
+
+// Openbox on the display, as a desktop puts a frame around each window.
+class WindowManager
+{
+public:
+    explicit WindowManager(const QString& display)
+        : m_display(display)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        m_manager.setProcessEnvironment(env);
+        m_manager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        m_manager.waitForStarted(kTimeoutMs);
+    }
+    ~WindowManager()
+    {
+        m_manager.terminate();
+        if (!m_manager.waitForFinished(kTimeoutMs)) {
+            m_manager.kill();
+            m_manager.waitForFinished();
+        }
+    }
+
+    // Whether it manages the screen: only a window manager tells the
+    // number of desktops.
+    bool Ready() const
+    {
+        return WaitFor([this] {
+            int exitCode = -1;
+            XDoTool(m_display, {QStringLiteral("get_num_desktops")}, &exitCode);
+            return exitCode == 0;
+        });
+    }
+
+private:
+    QString m_display;
+    QProcess m_manager;
+};
 
 // The program on one data directory, its lock and socket in a runtime
 // folder of the test's own.
@@ -111,6 +169,91 @@ TEST_F(ProcessTest, EscInTheContentBoxEndsTheProgramWithZeroAndWritesNothing)
     EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.Process().exitCode(), 0);
     EXPECT_EQ(data.Files(), before);
+}
+
+// The client area of a window, as the X server has it.
+QSize ClientSize(const QString& display, const QString& window)
+{
+    static const QRegularExpression geometry(QStringLiteral("Geometry: (\\d+)x(\\d+)"));
+    const QRegularExpressionMatch match =
+        geometry.match(XDoTool(display, {QStringLiteral("getwindowgeometry"), window}));
+    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
+}
+
+// Under a window manager the frame around the window becomes known only
+// once the window is shown, after start-up has given the stored outer size
+// to the client area. The frame must not be added to the stored size: a
+// window that is started and closed keeps its size start after start.
+TEST_F(ProcessTest, UnderAWindowManagerTheWindowKeepsItsStoredSizeStartAfterStart)
+{
+    XServer x;
+    ASSERT_FALSE(x.Display().isEmpty()) << "no X server";
+    WindowManager manager(x.Display());
+    ASSERT_TRUE(manager.Ready()) << "openbox does not manage the screen";
+    const std::string width(storage::kWindowWidthKey);
+    const std::string height(storage::kWindowHeightKey);
+    data.Write("peizhi.ini", SettingsFile({{width, "900"}, {height, "600"}}));
+
+    // Polled: a search gives up at once when a window it looks at goes away
+    // meanwhile, as the window manager's frames of the last run do.
+    const auto start = [&](Tovrimo& program) {
+        QString window;
+        EXPECT_TRUE(WaitFor([&] {
+            window = XDoTool(x.Display(), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                           QStringLiteral("--pid"),
+                                           QString::number(program.Process().processId()),
+                                           QStringLiteral("--name"), QStringLiteral("^Tovrimo$")});
+            return !window.isEmpty();
+        })) << "no window";
+        return window;
+    };
+    const auto close = [&](Tovrimo& program, const QString& window) {
+        XDoTool(x.Display(), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
+        XDoTool(x.Display(), {QStringLiteral("keydown"), QStringLiteral("Escape")});
+        XDoTool(x.Display(), {QStringLiteral("keyup"), QStringLiteral("Escape")});
+        EXPECT_TRUE(program.Process().waitForFinished(kTimeoutMs));
+        EXPECT_EQ(program.Process().exitCode(), 0);
+    };
+
+    // The frame appears and the client area gives way to it.
+    QSize frame;
+    {
+        Tovrimo program(data, runtime.path(), x.Display());
+        const QString window = start(program);
+        ASSERT_FALSE(window.isEmpty());
+        QSize client;
+        ASSERT_TRUE(WaitFor([&] {
+            client = ClientSize(x.Display(), window);
+            return client.isValid() && client != QSize(900, 600);
+        })) << "the client area kept the whole outer size";
+        frame = QSize(900, 600) - client;
+        EXPECT_GT(frame.height(), 0);
+
+        // Resized at the bottom-right corner, then moved: the move stores
+        // the outer size.
+        XDoTool(x.Display(), {QStringLiteral("windowsize"), window, QStringLiteral("1000"), QStringLiteral("700")});
+        EXPECT_TRUE(WaitFor([&] { return ClientSize(x.Display(), window) == QSize(1000, 700); }));
+        XDoTool(x.Display(), {QStringLiteral("windowmove"), window, QStringLiteral("40"), QStringLiteral("30")});
+        const std::string stored = SettingsFile({{width, std::to_string(1000 + frame.width())},
+                                                 {height, std::to_string(700 + frame.height())}});
+        EXPECT_TRUE(WaitFor([&] { return data.Files()["peizhi.ini"] == stored; }))
+            << data.Files()["peizhi.ini"];
+        close(program, window);
+    }
+
+    // Each later start gives the client area the size it had, and stores
+    // the same outer size again.
+    const auto stored = data.Files()["peizhi.ini"];
+    for (int run = 0; run < 2; ++run) {
+        Tovrimo program(data, runtime.path(), x.Display());
+        const QString window = start(program);
+        ASSERT_FALSE(window.isEmpty());
+        EXPECT_TRUE(WaitFor([&] { return ClientSize(x.Display(), window) == QSize(1000, 700); }))
+            << "run " << run << ": " << ClientSize(x.Display(), window).width() << "x"
+            << ClientSize(x.Display(), window).height();
+        close(program, window);
+        EXPECT_EQ(data.Files()["peizhi.ini"], stored) << "run " << run;
+    }
 }
 
 TEST_F(ProcessTest, ASecondStartOnTheSameDataEndsWithZeroAndLeavesTheFirstRunning)

@@ -75,6 +75,30 @@ TEST_F(SettingsTest, AWriteThatChangesNothingLeavesTheFileAlone)
     EXPECT_EQ(before.st_ino, after.st_ino);  // a replace would bring a new inode
 }
 
+// Writes that change nothing are remembered, but only for the file's bytes
+// as they were: a file changed behind the program's back is written again.
+TEST_F(SettingsTest, AWriteThatChangedNothingBeforeStillWritesAChangedFile)
+{
+    const std::string section = "[" + kSection + "]\r\n";
+    ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
+    ASSERT_TRUE(storage::WriteSettingNumber(kHeight, 600));
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
+        ASSERT_TRUE(storage::WriteSettingNumber(kHeight, 600));
+    }
+    // Same size, other bytes.
+    testsupport::WriteBytes(settings, section + kWidth + "=900\r\n" + kHeight + "=600\r\n");
+    ASSERT_TRUE(storage::WriteSettingNumber(kHeight, 600));
+    ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
+    EXPECT_EQ(testsupport::ReadBytes(settings), section + kWidth + "=800\r\n" + kHeight + "=600\r\n");
+    // A key spelled otherwise in the file is still the same key.
+    testsupport::WriteBytes(settings, section + kWidth + " = 800\r\n" + kHeight + "=600\r\n");
+    ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
+    EXPECT_EQ(testsupport::ReadBytes(settings), section + kWidth + "=800\r\n" + kHeight + "=600\r\n");
+    ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 801));
+    EXPECT_EQ(storage::ReadSettingNumber(kWidth), 801);
+}
+
 TEST_F(SettingsTest, AnUnreadableFileIsNotReplaced)
 {
     std::filesystem::create_directory(settings);

@@ -39,16 +39,20 @@ XServer::~XServer()
     }
 }
 
-QString XServer::Run(const QString& tool, const QStringList& arguments, int* exitCode,
-                     const QByteArray& input) const
+QString RunOnDisplay(const QString& display, const QString& tool, const QStringList& arguments, int* exitCode,
+                     const QByteArray& input)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("DISPLAY"), display);
     process.setProcessEnvironment(env);
     process.start(tool, arguments);
-    if (!input.isEmpty())
+    if (!input.isEmpty()) {
+        // Without an event loop, only a wait moves the bytes into the pipe.
+        process.waitForStarted(kTimeoutMs);
         process.write(input);
+        process.waitForBytesWritten(kTimeoutMs);
+    }
     process.closeWriteChannel();
     const bool finished = process.waitForFinished(kTimeoutMs);
     if (exitCode)

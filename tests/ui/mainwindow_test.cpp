@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -119,6 +120,28 @@ TEST_F(MainWindowTest, MovesAndStateChangesRaisePositionChanged)
     window.showNormal();
     QTRY_COMPARE_GE(positions.count(), 3);
     EXPECT_EQ(sizes.count(), 0);
+}
+
+// The window system reports a change that moves and resizes the window in
+// pieces; the events come once it is all in, position first, and both see
+// the final geometry.
+TEST_F(MainWindowTest, AChangeByTheWindowSystemRaisesPositionThenSizeWithTheFinalGeometry)
+{
+    std::vector<std::string> events;
+    const auto record = [&](const char* name) {
+        return [&, name] {
+            events.push_back(name + (" " + std::to_string(window.Left()) + "," + std::to_string(window.Top()) +
+                                     " " + std::to_string(window.Width()) + "x" +
+                                     std::to_string(window.Height())));
+        };
+    };
+    QObject::connect(&window, &ui::MainWindow::positionChanged, record("position"));
+    QObject::connect(&window, &ui::MainWindow::sizeChanged, record("size"));
+    const QMargins frame = window.windowHandle()->frameMargins();
+    window.windowHandle()->setGeometry(QRect(100, 80, 800, 500).marginsRemoved(frame));
+    QTRY_COMPARE(events.size(), std::size_t{2});
+    QApplication::processEvents();
+    EXPECT_EQ(events, (std::vector<std::string>{"position 100,80 800x500", "size 100,80 800x500"}));
 }
 
 TEST_F(MainWindowTest, WindowSizesAreClamped)
