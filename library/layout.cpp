@@ -1,6 +1,6 @@
 #include "library/layout.h"
 
-#include "storage/settings.h"
+#include "library/unwritten.h"
 #include "ui/layout.h"
 #include "ui/mainwindow.h"
 
@@ -18,8 +18,8 @@ void ApplyLayout(ui::MainWindow& window)
 // rewritten only when its bytes change.
 void SaveWindowSize(ui::MainWindow& window)
 {
-    storage::WriteSettingNumber(storage::kWindowWidthKey, window.Width());
-    storage::WriteSettingNumber(storage::kWindowHeightKey, window.Height());
+    SaveSetting(window, {SettingKey::Kind::WindowWidth});
+    SaveSetting(window, {SettingKey::Kind::WindowHeight});
 }
 
 }  // namespace library

@@ -44,7 +44,7 @@ Due& DueOf(ui::MainWindow& window)
 
 bool SameKey(const SettingKey& a, const SettingKey& b)
 {
-    return a.kind == b.kind && (a.kind == SettingKey::Kind::FolderCount || a.folder == b.folder);
+    return a.kind == b.kind && (a.kind != SettingKey::Kind::FolderName || a.folder == b.folder);
 }
 
 bool WriteKey(ui::MainWindow& window, const SettingKey& key)
@@ -55,6 +55,10 @@ bool WriteKey(ui::MainWindow& window, const SettingKey& key)
         return storage::WriteSettingNumber(storage::kFolderCountKey, tabs.TabCount());
     case SettingKey::Kind::FolderName:
         return storage::WriteSetting(storage::FolderNameKey(key.folder), tabs.TabName(key.folder));
+    case SettingKey::Kind::WindowWidth:
+        return storage::WriteSettingNumber(storage::kWindowWidthKey, window.Width());
+    case SettingKey::Kind::WindowHeight:
+        return storage::WriteSettingNumber(storage::kWindowHeightKey, window.Height());
     }
     return false;
 }

@@ -17,8 +17,10 @@ struct SettingKey
 {
     enum class Kind
     {
-        FolderCount,  // the number of tabs
-        FolderName,   // the title of tab `folder`
+        FolderCount,   // the number of tabs
+        FolderName,    // the title of tab `folder`
+        WindowWidth,   // the main window's outer width
+        WindowHeight,  // and height
     };
     Kind kind;
     int folder = 0;

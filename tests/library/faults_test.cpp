@@ -361,8 +361,17 @@ TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
         EXPECT_EQ(ReadBytes(place.entries), EntryFile(rows));
     }
     if (settingsHit) {
-        const std::string count = storage::IniSetValue(settingsBefore, kSection, kCount, std::to_string(titles.size()));
-        EXPECT_EQ(ReadBytes(place.settings), storage::IniSetValue(count, kSection, storage::FolderNameKey(0), kNewName));
+        // Every key left behind, in the order its write failed: the window
+        // size when the start could not store it, the count, the name.
+        std::string settings = settingsBefore;
+        for (const auto& [key, value] :
+             std::vector<std::pair<std::string, std::string>>{
+                 {std::string(storage::kWindowWidthKey), std::to_string(app->Window().Width())},
+                 {std::string(storage::kWindowHeightKey), std::to_string(app->Window().Height())},
+                 {kCount, std::to_string(titles.size())},
+                 {storage::FolderNameKey(0), kNewName}})
+            settings = storage::IniSetValue(settings, kSection, key, value);
+        EXPECT_EQ(ReadBytes(place.settings), settings);
     }
 }
 
