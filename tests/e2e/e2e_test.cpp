@@ -102,6 +102,12 @@ public:
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), installation.Path("runtime"));
         env.insert(QStringLiteral("DISPLAY"), x.Display());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // In the sanitizers' build the program is checked as the tests are,
+        // with the same suppressions.
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+            if (qEnvironmentVariableIsSet(name))
+                env.insert(QString::fromLatin1(name), qEnvironmentVariable(name));
+        }
         m_process.setProcessEnvironment(env);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(installation.Path("app/tovrimo"), {});
