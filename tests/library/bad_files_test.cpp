@@ -26,6 +26,7 @@
 #include "storage/settings.h"
 #include "support/datadir.h"
 #include "support/program_run.h"
+#include "support/sanitizer_allowance.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -33,17 +34,9 @@ namespace {
 using testing_support::DataDir;
 using testing_support::SettingsFile;
 
-// The sanitizers' build runs slower and holds more: shadow memory, red zones
-// around every block, and up to 256 MB of freed blocks kept in quarantine.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double kTimeFactor = 3;
-constexpr double kMemoryFactor = 1.25;
-constexpr double kMemoryExtra = 320;
-#else
-constexpr double kTimeFactor = 1;
-constexpr double kMemoryFactor = 1;
-constexpr double kMemoryExtra = 0;
-#endif
+using testsupport::kMemoryExtra;
+using testsupport::kMemoryFactor;
+using testsupport::kTimeFactor;
 
 const std::string S(storage::kEntrySeparator);
 const std::string kSection(storage::kSettingsSection);

@@ -13,13 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +28,7 @@
 #include "support/datadir.h"
 #include "support/dialogs.h"
 #include "support/file_privileges.h"
+#include "support/fs_faults.h"
 #include "support/menus.h"
 #include "support/rows.h"
 #include "support/stderr_capture.h"
@@ -47,6 +44,7 @@ namespace {
 
 using testing_support::EntryFile;
 using testing_support::SettingsFile;
+using testsupport::ChangeMode;
 using testsupport::ReadBytes;
 using testsupport::WriteBytes;
 using Rows = std::vector<std::string>;
@@ -69,9 +67,6 @@ const std::string kSettings =
                   {std::string(storage::kWindowWidthKey), "1043"},
                   {std::string(storage::kWindowHeightKey), "666"}});
 
-// Which files a fault stops the program from writing.
-enum Hits { kEntryFile = 1, kSettingsFile = 2, kBoth = 3 };
-
 // The data directory on a file system of its own (a small tmpfs when the
 // test runs as root, else a plain folder), with three folders.
 struct Place
@@ -91,27 +86,6 @@ struct Place
     std::string settings = data + "peizhi.ini";
     std::string entries = data + "0.txt";
 };
-
-struct Fault
-{
-    const char* name;
-    Hits hits;
-    // Brings the fault about; gives why it cannot be made here, or nothing.
-    std::function<std::string(Place&)> make;
-    std::function<void(Place&)> remove;
-    bool beforeStart = false;            // the program starts with the fault
-    bool withoutFilePrivileges = false;  // root's privilege would hide it
-};
-
-void PrintTo(const Fault& fault, std::ostream* out)
-{
-    *out << fault.name;
-}
-
-void ChangeMode(const std::string& path, mode_t mode)
-{
-    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
-}
 
 // What the program says on standard error while it lives. The offscreen
 // platform of the tests notes what it cannot do for a menu or a dialog
@@ -135,92 +109,6 @@ private:
 
     static inline QtMessageHandler s_previous = nullptr;
     testsupport::StderrCapture m_capture;
-};
-
-// Everything under a folder: each name with its kind, mode and, for files,
-// bytes.
-std::map<std::string, std::string> Snapshot(const std::string& root)
-{
-    std::map<std::string, std::string> tree;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        const auto status = std::filesystem::symlink_status(entry.path());
-        std::string& what = tree[entry.path().string()];
-        what = std::to_string(static_cast<int>(status.type())) + " " +
-               std::to_string(static_cast<unsigned>(status.permissions()));
-        if (status.type() == std::filesystem::file_type::regular)
-            what += " " + ReadBytes(entry.path());
-    }
-    return tree;
-}
-
-const Fault kFaults[] = {
-    {"DiskFull", kBoth,
-     [](Place& p) -> std::string {
-         if (!p.home.mounted())
-             return "a full disk needs a tmpfs of its own: " + p.home.why();
-         std::FILE* filler = std::fopen((p.home / "filler").c_str(), "wb");
-         const std::string block(4096, 'f');
-         while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
-         }
-         std::fclose(filler);
-         return {};
-     },
-     [](Place& p) { std::filesystem::remove(p.home / "filler"); }},
-    {"ReadOnlyEntryFile", kEntryFile,
-     [](Place& p) -> std::string {
-         ChangeMode(p.entries, 0444);
-         return {};
-     },
-     [](Place& p) { ChangeMode(p.entries, 0644); }},
-    {"ReadOnlySettingsFile", kSettingsFile,
-     [](Place& p) -> std::string {
-         ChangeMode(p.settings, 0444);
-         return {};
-     },
-     [](Place& p) { ChangeMode(p.settings, 0644); }},
-    {"ReadOnlyDataDirectory", kBoth,
-     [](Place& p) -> std::string {
-         // Root writes into a folder of mode 0555, but not into a read-only
-         // file system.
-         if (p.home.mounted())
-             return p.home.setReadOnly(true) ? std::string() : "remounting read-only failed";
-         ChangeMode(p.data, 0555);
-         if (::access(p.data.c_str(), W_OK) == 0)
-             return "this user may write into read-only folders, and " + p.home.why();
-         return {};
-     },
-     [](Place& p) {
-         if (p.home.mounted())
-             ASSERT_TRUE(p.home.setReadOnly(false));
-         else
-             ChangeMode(p.data, 0700);
-     }},
-    // The program starts without its data: one folder, no entries.
-    {"DataIsARegularFile", kBoth,
-     [](Place& p) -> std::string {
-         std::filesystem::remove_all(p.data);
-         WriteBytes(p.data.substr(0, p.data.size() - 1), "not a folder");
-         return {};
-     },
-     [](Place& p) {
-         std::filesystem::remove(p.data.substr(0, p.data.size() - 1));
-         std::filesystem::create_directory(p.data);
-     },
-     true},
-    {"EntryFileIsADirectory", kEntryFile,
-     [](Place& p) -> std::string {
-         std::filesystem::remove(p.entries);
-         std::filesystem::create_directory(p.entries);
-         WriteBytes(p.entries + "/inside", "kept");
-         return {};
-     },
-     [](Place& p) { std::filesystem::remove_all(p.entries); }},
-    {"UnreadableSettingsFile", kSettingsFile,
-     [](Place& p) -> std::string {
-         ChangeMode(p.settings, 0000);
-         return {};
-     },
-     [](Place& p) { ChangeMode(p.settings, 0644); }, false, true},
 };
 
 // The program started on the place's data.
@@ -290,29 +178,29 @@ private:
     }
 };
 
-class ProgramFaults : public ::testing::TestWithParam<Fault>
+class ProgramFaults : public ::testing::TestWithParam<testsupport::Fault>
 {
 };
 
 TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
 {
-    const Fault& fault = GetParam();
+    const testsupport::Fault& fault = GetParam();
     Place place;
+    testsupport::FaultPlace where{place.home, place.data, place.entries, place.settings};
     std::optional<Running> app;
     std::string why;
     if (fault.beforeStart)
-        why = fault.make(place);
+        why = fault.make(where);
     app.emplace();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->Window()));
     if (!fault.beforeStart)
-        why = fault.make(place);
+        why = fault.make(where);
     if (!why.empty())
         GTEST_SKIP() << why;
 
     const Rows rowsBefore = app->ListRows();
     std::vector<std::string> titles = app->Titles();
-    const std::string settingsBefore = fault.beforeStart ? std::string() : kSettings;
-    const auto filesBefore = Snapshot(place.home.path());
+    const auto filesBefore = testsupport::Snapshot(place.home.path());
 
     // Each action under the fault says one line.
     auto underFault = [&](const char* what, const std::function<void()>& action) {
@@ -326,8 +214,8 @@ TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
         const std::string said = capture.finish();
         EXPECT_EQ(testsupport::CountLines(said), 1) << what << " said: " << said;
     };
-    const bool entriesHit = fault.hits & kEntryFile;
-    const bool settingsHit = fault.hits & kSettingsFile;
+    const bool entriesHit = fault.writes & testsupport::kEntryWrite;
+    const bool settingsHit = fault.writes & testsupport::kSettingsWrite;
     Rows rows = rowsBefore;
     if (entriesHit) {
         underFault("Add", [&] { app->AddEntry(kTypedText); });
@@ -341,9 +229,11 @@ TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
     }
     EXPECT_EQ(app->ListRows(), rows);
     EXPECT_EQ(app->Titles(), titles);
-    EXPECT_EQ(Snapshot(place.home.path()), filesBefore) << "a failed write changed what is on disk";
+    EXPECT_EQ(testsupport::Snapshot(place.home.path()), filesBefore) << "a failed write changed what is on disk";
 
-    fault.remove(place);
+    fault.remove(where);
+    const std::string settingsLeft =
+        std::filesystem::is_regular_file(place.settings) ? ReadBytes(place.settings) : std::string();
     // The next operation of the same kind writes everything out, silently.
     Said capture;
     if (entriesHit) {
@@ -363,20 +253,22 @@ TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
     if (settingsHit) {
         // Every key left behind, in the order its write failed: the window
         // size when the start could not store it, the count, the name.
-        std::string settings = settingsBefore;
-        for (const auto& [key, value] :
-             std::vector<std::pair<std::string, std::string>>{
-                 {std::string(storage::kWindowWidthKey), std::to_string(app->Window().Width())},
-                 {std::string(storage::kWindowHeightKey), std::to_string(app->Window().Height())},
-                 {kCount, std::to_string(titles.size())},
-                 {storage::FolderNameKey(0), kNewName}})
+        std::vector<std::pair<std::string, std::string>> keys;
+        if (fault.beforeStart) {
+            keys.emplace_back(storage::kWindowWidthKey, std::to_string(app->Window().Width()));
+            keys.emplace_back(storage::kWindowHeightKey, std::to_string(app->Window().Height()));
+        }
+        keys.emplace_back(kCount, std::to_string(titles.size()));
+        keys.emplace_back(storage::FolderNameKey(0), kNewName);
+        std::string settings = settingsLeft;
+        for (const auto& [key, value] : keys)
             settings = storage::IniSetValue(settings, kSection, key, value);
         EXPECT_EQ(ReadBytes(place.settings), settings);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, ProgramFaults, ::testing::ValuesIn(kFaults),
-                         [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Faults, ProgramFaults, ::testing::ValuesIn(testsupport::kFileSystemFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A save that failed is tried once more before the list shows another
 // folder, and at the end of the program.

@@ -17,21 +17,14 @@
 #include "storage/settings.h"
 #include "support/rows.h"
 #include "support/bounded_run.h"
+#include "support/sanitizer_allowance.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-// The sanitizers' build runs slower and holds more: shadow memory, red zones
-// around every block, and up to 256 MB of freed blocks kept in quarantine.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr double kTimeFactor = 3;
-constexpr double kMemoryFactor = 1.25;
-constexpr double kMemoryExtra = 320;
-#else
-constexpr double kTimeFactor = 1;
-constexpr double kMemoryFactor = 1;
-constexpr double kMemoryExtra = 0;
-#endif
+using testsupport::kMemoryExtra;
+using testsupport::kMemoryFactor;
+using testsupport::kTimeFactor;
 
 const std::string S(storage::kEntrySeparator);
 const std::string kHeader = "[" + std::string(storage::kSettingsSection) + "]\r\n";
