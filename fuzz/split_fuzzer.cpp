@@ -14,11 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string> entries = storage::SplitEntries(text);
-    FUZZ_CHECK(entries == testsupport::ReferenceSplit(text));
+    FUZZ_CHECK(entries == testing_support::ReferenceSplit(text));
 
     // Saving what was read and reading it again loses nothing more: the
     // entries of a file come back from their own saved form.
     FUZZ_CHECK(storage::SplitEntries(storage::JoinEntries(entries)) ==
-               testsupport::ReferenceSplit(storage::JoinEntries(entries)));
+               testing_support::ReferenceSplit(storage::JoinEntries(entries)));
     return 0;
 }

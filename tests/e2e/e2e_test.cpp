@@ -21,8 +21,11 @@
 #include "storage/settings.h"
 #include "support/datadir.h"
 #include "support/xserver.h"
+#include "support/texts.h"
 
 namespace {
+
+using namespace testing_support::texts;
 
 using testing_support::EntryFile;
 using testing_support::SettingsFile;
@@ -31,9 +34,6 @@ using testing_support::XServer;
 constexpr int kTimeoutMs = 15000;
 
 const std::string S(storage::kEntrySeparator);
-const std::string kCount(storage::kFolderCountKey);
-const std::string kWidth(storage::kWindowWidthKey);
-const std::string kHeight(storage::kWindowHeightKey);
 
 // Where the controls stand in a 700 x 400 window, in its client area.
 constexpr QPoint kEntryListTopLeft{16, 40};

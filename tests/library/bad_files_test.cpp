@@ -28,20 +28,21 @@
 #include "support/program_run.h"
 #include "support/sanitizer_allowance.h"
 #include "support/temp_dir.h"
+#include "support/texts.h"
 
 namespace {
+
+using namespace testing_support::texts;
 
 using testing_support::DataDir;
 using testing_support::SettingsFile;
 
-using testsupport::kMemoryExtra;
-using testsupport::kMemoryFactor;
-using testsupport::kTimeFactor;
+using testing_support::kMemoryExtra;
+using testing_support::kMemoryFactor;
+using testing_support::kTimeFactor;
 
 const std::string S(storage::kEntrySeparator);
-const std::string kSection(storage::kSettingsSection);
 const std::string kHeader = "[" + kSection + "]\r\n";
-const std::string kCount(storage::kFolderCountKey);
 const std::string kName0 = storage::FolderNameKey(0);
 
 struct BadFile
@@ -99,16 +100,16 @@ protected:
         make(data);
     }
 
-    testsupport::ProgramRun Run(double seconds)
+    testing_support::ProgramRun Run(double seconds)
     {
-        return testsupport::RunUntilStarted(
+        return testing_support::RunUntilStarted(
             TOVRIMO_EXECUTABLE,
             {"XDG_DATA_HOME=" + data.Home(), "XDG_RUNTIME_DIR=" + runtime.path().toStdString(),
              "QT_QPA_PLATFORM=offscreen"},
             seconds * kTimeFactor);
     }
 
-    static void Print(const char* name, const testsupport::ProgramRun& run)
+    static void Print(const char* name, const testing_support::ProgramRun& run)
     {
         std::printf("%-40s %7.3f s to start %7.3f s processor %7.0f MB peak\n", name, run.startSeconds,
                     run.cpuSeconds, run.peakMegabytes);
@@ -120,9 +121,9 @@ protected:
         const std::string settingsPath = data.Path() + "peizhi.ini";
         Prepare(c.make);
         const auto marks = Marks(data.Path());
-        const auto values = StartValues(testsupport::ReadBytes(settingsPath));
+        const auto values = StartValues(testing_support::ReadBytes(settingsPath));
 
-        const testsupport::ProgramRun run = Run(c.seconds);
+        const testing_support::ProgramRun run = Run(c.seconds);
         Print(c.name, run);
 
         EXPECT_TRUE(run.started) << "not in its event loop after " << c.seconds * kTimeFactor << " s";
@@ -140,12 +141,12 @@ protected:
         auto marksBefore = marks;
         marksBefore.erase("peizhi.ini");
         EXPECT_EQ(marksAfter, marksBefore);
-        EXPECT_EQ(StartValues(testsupport::ReadBytes(settingsPath)), values);
+        EXPECT_EQ(StartValues(testing_support::ReadBytes(settingsPath)), values);
     }
 
     DataDir data;
     QTemporaryDir runtime;
-    testsupport::ProgramRun floor;
+    testing_support::ProgramRun floor;
 };
 
 void WriteSettings(const DataDir& data, const std::string& bytes)

@@ -25,12 +25,15 @@
 #include "support/datadir.h"
 #include "support/menus.h"
 #include "support/rows.h"
+#include "support/texts.h"
 #include "ui/contentbox.h"
 #include "ui/entrylist.h"
 #include "ui/foldertabs.h"
 #include "ui/mainwindow.h"
 
 namespace {
+
+using namespace testing_support::texts;
 
 using testing_support::AnswerNextMenu;
 using testing_support::DataDir;
@@ -41,7 +44,6 @@ using Rows = std::vector<std::string>;
 
 // The folder every case starts from, unless it brings its own: a plain
 // entry, a GBK one and one over two lines.
-const std::string kHello = "\xC4\xFA\xBA\xC3\xA3\xA1";  // 您好！
 const QString kHelloText = QStringLiteral("您好！");
 const std::string kTwoLines = "two\r\nlines";
 const Rows kFolder = {"A", kHello, kTwoLines};

@@ -34,6 +34,7 @@
 #include "support/stderr_capture.h"
 #include "support/temp_dir.h"
 #include "support/tmpfs.h"
+#include "support/texts.h"
 #include "ui/contentbox.h"
 #include "ui/entrylist.h"
 #include "ui/foldertabs.h"
@@ -42,17 +43,15 @@
 
 namespace {
 
+using namespace testing_support::texts;
+
 using testing_support::EntryFile;
 using testing_support::SettingsFile;
-using testsupport::ChangeMode;
-using testsupport::ReadBytes;
-using testsupport::WriteBytes;
+using testing_support::ChangeMode;
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 using Rows = std::vector<std::string>;
 
-const std::string kSection(storage::kSettingsSection);
-const std::string kCount(storage::kFolderCountKey);
-const std::string kCommon = "\xB3\xA3\xD3\xC3";          // 常用
-const std::string kAfterSale = "\xCA\xDB\xBA\xF3";       // 售后
 const std::string kNewName = "\xD0\xC2\xC3\xFB\xD7\xD6";  // 新名字
 const QString kNewNameTyped = QStringLiteral("新名字");
 const std::string kTyped = "\xC4\xFA\xBA\xC3 1";          // 您好 1
@@ -81,7 +80,7 @@ struct Place
     }
     ~Place() { ::unsetenv("XDG_DATA_HOME"); }
 
-    testsupport::Tmpfs home{1 << 20};
+    testing_support::Tmpfs home{1 << 20};
     std::string data = home / "tovrimo/DATA/";
     std::string settings = data + "peizhi.ini";
     std::string entries = data + "0.txt";
@@ -108,7 +107,7 @@ private:
     }
 
     static inline QtMessageHandler s_previous = nullptr;
-    testsupport::StderrCapture m_capture;
+    testing_support::StderrCapture m_capture;
 };
 
 // The program started on the place's data.
@@ -178,15 +177,15 @@ private:
     }
 };
 
-class ProgramFaults : public ::testing::TestWithParam<testsupport::Fault>
+class ProgramFaults : public ::testing::TestWithParam<testing_support::Fault>
 {
 };
 
 TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
 {
-    const testsupport::Fault& fault = GetParam();
+    const testing_support::Fault& fault = GetParam();
     Place place;
-    testsupport::FaultPlace where{place.home, place.data, place.entries, place.settings};
+    testing_support::FaultPlace where{place.home, place.data, place.entries, place.settings};
     std::optional<Running> app;
     std::string why;
     if (fault.beforeStart)
@@ -200,22 +199,22 @@ TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
 
     const Rows rowsBefore = app->ListRows();
     std::vector<std::string> titles = app->Titles();
-    const auto filesBefore = testsupport::Snapshot(place.home.path());
+    const auto filesBefore = testing_support::Snapshot(place.home.path());
 
     // Each action under the fault says one line.
     auto underFault = [&](const char* what, const std::function<void()>& action) {
         Said capture;
         {
-            std::optional<testsupport::WithoutFilePrivileges> unprivileged;
+            std::optional<testing_support::WithoutFilePrivileges> unprivileged;
             if (fault.withoutFilePrivileges)
                 unprivileged.emplace();
             action();
         }
         const std::string said = capture.finish();
-        EXPECT_EQ(testsupport::CountLines(said), 1) << what << " said: " << said;
+        EXPECT_EQ(testing_support::CountLines(said), 1) << what << " said: " << said;
     };
-    const bool entriesHit = fault.writes & testsupport::kEntryWrite;
-    const bool settingsHit = fault.writes & testsupport::kSettingsWrite;
+    const bool entriesHit = fault.writes & testing_support::kEntryWrite;
+    const bool settingsHit = fault.writes & testing_support::kSettingsWrite;
     Rows rows = rowsBefore;
     if (entriesHit) {
         underFault("Add", [&] { app->AddEntry(kTypedText); });
@@ -229,7 +228,7 @@ TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
     }
     EXPECT_EQ(app->ListRows(), rows);
     EXPECT_EQ(app->Titles(), titles);
-    EXPECT_EQ(testsupport::Snapshot(place.home.path()), filesBefore) << "a failed write changed what is on disk";
+    EXPECT_EQ(testing_support::Snapshot(place.home.path()), filesBefore) << "a failed write changed what is on disk";
 
     fault.remove(where);
     const std::string settingsLeft =
@@ -267,7 +266,7 @@ TEST_P(ProgramFaults, TheUserKeepsTheChangeAndTheNextOperationWritesItOut)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, ProgramFaults, ::testing::ValuesIn(testsupport::kFileSystemFaults),
+INSTANTIATE_TEST_SUITE_P(Faults, ProgramFaults, ::testing::ValuesIn(testing_support::kFileSystemFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A save that failed is tried once more before the list shows another
@@ -324,7 +323,7 @@ TEST(UnwrittenChanges, AFolderStillFailingWhenLeftKeepsItsFile)
     app.AddEntry(kTypedText);
     Said capture;
     app.SwitchTo(1);
-    EXPECT_EQ(testsupport::CountLines(capture.finish()), 1);
+    EXPECT_EQ(testing_support::CountLines(capture.finish()), 1);
     EXPECT_EQ(ReadBytes(place.entries), EntryFile(kFolder0));
     app.SwitchTo(0);
     EXPECT_EQ(app.ListRows(), kFolder0);
@@ -339,14 +338,14 @@ TEST(UnwrittenChanges, AFolderWhoseFileCouldNotBeReadIsNotWrittenOver)
     ChangeMode(place.entries, 0000);
     std::optional<Running> app;
     {
-        testsupport::WithoutFilePrivileges asAnyUser;
+        testing_support::WithoutFilePrivileges asAnyUser;
         app.emplace();
     }
     EXPECT_EQ(app->ListRows(), Rows{});
     ChangeMode(place.entries, 0644);
     Said capture;
     app->AddEntry(kTypedText);
-    EXPECT_EQ(testsupport::CountLines(capture.finish()), 1);
+    EXPECT_EQ(testing_support::CountLines(capture.finish()), 1);
     EXPECT_EQ(app->ListRows(), Rows{kTyped});
     app.reset();
     EXPECT_EQ(ReadBytes(place.entries), EntryFile(kFolder0));

@@ -20,12 +20,15 @@
 #include "support/menus.h"
 #include "support/dialogs.h"
 #include "support/rows.h"
+#include "support/texts.h"
 #include "ui/entrylist.h"
 #include "ui/foldertabs.h"
 #include "ui/mainwindow.h"
 #include "ui/renamewindow.h"
 
 namespace {
+
+using namespace testing_support::texts;
 
 using testing_support::AnswerNextMenu;
 using testing_support::AnswerNextWindow;
@@ -34,18 +37,8 @@ using testing_support::EntryFile;
 using testing_support::MenuSeen;
 using testing_support::SettingsFile;
 
-const std::string kSection(storage::kSettingsSection);
-const std::string kCount(storage::kFolderCountKey);
-const std::string kWidth(storage::kWindowWidthKey);
-const std::string kHeight(storage::kWindowHeightKey);
-std::string Name(int i)
-{
-    return storage::FolderNameKey(i);
-}
 
 // Names in code page 936, and as they are typed.
-const std::string kCommon = "\xB3\xA3\xD3\xC3";          // 常用
-const std::string kAfterSale = "\xCA\xDB\xBA\xF3";       // 售后
 const std::string kNewName = "\xD0\xC2\xC3\xFB\xD7\xD6";  // 新名字
 const std::string kService = "\xBF\xCD\xB7\xFE";         // 客服
 const QString kCommonTyped = QStringLiteral("常用");

@@ -13,6 +13,7 @@
 #include "library/startup.h"
 #include "storage/settings.h"
 #include "support/datadir.h"
+#include "support/texts.h"
 #include "ui/contentbox.h"
 #include "ui/entrylist.h"
 #include "ui/foldertabs.h"
@@ -22,11 +23,11 @@
 
 namespace {
 
+using namespace testing_support::texts;
+
 using testing_support::DataDir;
 using testing_support::SettingsFile;
 
-const std::string kWidth(storage::kWindowWidthKey);
-const std::string kHeight(storage::kWindowHeightKey);
 
 std::unique_ptr<library::Program> Start()
 {

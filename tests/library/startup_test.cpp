@@ -14,6 +14,7 @@
 #include "support/datadir.h"
 #include "support/menus.h"
 #include "support/rows.h"
+#include "support/texts.h"
 #include "ui/contentbox.h"
 #include "ui/entrylist.h"
 #include "ui/foldertabs.h"
@@ -22,25 +23,17 @@
 
 namespace {
 
+using namespace testing_support::texts;
+
 using testing_support::AnswerNextMenu;
 using testing_support::DataDir;
 using testing_support::EntryFile;
 using testing_support::MenuSeen;
 using testing_support::SettingsFile;
 
-const std::string kCount(storage::kFolderCountKey);
-const std::string kWidth(storage::kWindowWidthKey);
-const std::string kHeight(storage::kWindowHeightKey);
-std::string Name(int i)
-{
-    return storage::FolderNameKey(i);
-}
 
 // Folder names and entries in code page 936.
-const std::string kCommon = "\xB3\xA3\xD3\xC3";      // 常用
-const std::string kAfterSale = "\xCA\xDB\xBA\xF3";   // 售后
 const std::string kReminder = "\xB4\xDF\xB8\xB6";    // 催付
-const std::string kHello = "\xC4\xFA\xBA\xC3\xA3\xA1";  // 您好！
 const std::vector<std::string> kFirstFolder = {kHello, "", "line one\r\nline two", "\x80 5", "last"};
 const std::vector<std::string> kSecondFolder = {"second", kAfterSale};
 

@@ -19,17 +19,18 @@
 #include "support/bounded_run.h"
 #include "support/sanitizer_allowance.h"
 #include "support/temp_dir.h"
+#include "support/texts.h"
 
 namespace {
 
-using testsupport::kMemoryExtra;
-using testsupport::kMemoryFactor;
-using testsupport::kTimeFactor;
+using namespace testing_support::texts;
+
+using testing_support::kMemoryExtra;
+using testing_support::kMemoryFactor;
+using testing_support::kTimeFactor;
 
 const std::string S(storage::kEntrySeparator);
 const std::string kHeader = "[" + std::string(storage::kSettingsSection) + "]\r\n";
-const std::string kCount(storage::kFolderCountKey);
-const std::string kWidth(storage::kWindowWidthKey);
 
 // What a child finds wrong, said on standard error; its exit code.
 class Findings
@@ -69,7 +70,7 @@ protected:
 
     void run(const BadInputCase& c, const std::function<void(Findings&)>& body)
     {
-        const testsupport::BoundedRun result = testsupport::RunBounded(
+        const testing_support::BoundedRun result = testing_support::RunBounded(
             [&] {
                 Findings findings;
                 body(findings);
@@ -82,7 +83,7 @@ protected:
         std::printf("%-40s %8.3f s %8.0f MB\n", c.name, result.seconds, result.peakMegabytes);
     }
 
-    testsupport::TempDir home;
+    testing_support::TempDir home;
     std::string data;
 };
 
@@ -104,11 +105,11 @@ TEST_F(BadInput, SettingsFiles)
     const std::string settings = storage::SettingsPath();
     const std::string name0 = storage::FolderNameKey(0);
 
-    testsupport::WriteBytes(settings, "");
+    testing_support::WriteBytes(settings, "");
     run({"settings: empty file", 5, 50}, [&](Findings& f) { StartUpReadsAndAWrite(f, 0, ""); });
 
     // Zero bytes end a value, and a megabyte of them is a line like any other.
-    testsupport::WriteBytes(settings, kHeader + kCount + std::string("=3\0 9\r\n", 7) + std::string(1 << 20, '\0') +
+    testing_support::WriteBytes(settings, kHeader + kCount + std::string("=3\0 9\r\n", 7) + std::string(1 << 20, '\0') +
                                           "\r\n" + name0 + "=\xC4\xDA\r\n");
     run({"settings: zero bytes", 5, 50}, [&](Findings& f) { StartUpReadsAndAWrite(f, 3, "\xC4\xDA"); });
 
@@ -120,14 +121,14 @@ TEST_F(BadInput, SettingsFiles)
         const char marks[] = {'\r', '\n', '[', ']', '=', ';', ' '};
         for (int i = 0; i < (64 << 10); ++i)
             junk += random() % 4 ? static_cast<char>(0x80 + random() % 0x80) : marks[random() % sizeof marks];
-        testsupport::WriteBytes(settings, junk + "\r\n" + kHeader + kCount + "=\xA3\xB2\xFF\r\n" + name0 +
+        testing_support::WriteBytes(settings, junk + "\r\n" + kHeader + kCount + "=\xA3\xB2\xFF\r\n" + name0 +
                                               "=\x80\xFF\xC4\r\n" + junk);
     }
     run({"settings: invalid GBK", 5, 50}, [&](Findings& f) { StartUpReadsAndAWrite(f, 2, "\x80\xFF\xC4"); });
 
     // A value, a line without '=' and a section name of a megabyte each.
     const std::string mb(1 << 20, 'x');
-    testsupport::WriteBytes(settings, "[" + mb + "]\r\nk=v\r\n" + kHeader + name0 + "=" + mb + "\r\n" + mb +
+    testing_support::WriteBytes(settings, "[" + mb + "]\r\nk=v\r\n" + kHeader + name0 + "=" + mb + "\r\n" + mb +
                                           "\r\n" + kCount + "=4\r\n");
     run({"settings: lines of 1 MB", 10, 50},
         [&](Findings& f) { StartUpReadsAndAWrite(f, 4, mb.substr(0, storage::kMaxSettingLength)); });
@@ -137,7 +138,7 @@ TEST_F(BadInput, SettingsFiles)
         std::string file;
         for (int i = 0; i < 100000; ++i)
             file += "[s" + std::to_string(i) + "]\r\nk=v\r\n";
-        testsupport::WriteBytes(settings, file + kHeader + kCount + "=5\r\n");
+        testing_support::WriteBytes(settings, file + kHeader + kCount + "=5\r\n");
     }
     run({"settings: 100,000 sections", 10, 50}, [&](Findings& f) { StartUpReadsAndAWrite(f, 5, ""); });
 }
@@ -146,7 +147,7 @@ TEST_F(BadInput, EntryFiles)
 {
     const std::string file = storage::EntryFilePath(0);
 
-    testsupport::WriteBytes(file, "");
+    testing_support::WriteBytes(file, "");
     run({"entries: empty file", 5, 50},
         [&](Findings& f) { f.expectEqual(testing_support::ReadEntries(0), std::vector<std::string>{}, "entries"); });
 
@@ -168,7 +169,7 @@ TEST_F(BadInput, EntryFiles)
             {"A" + S + "\xFE", {"A", "\xFE"}},
         };
         for (const auto& [bytes, entries] : cases) {
-            testsupport::WriteBytes(file, bytes);
+            testing_support::WriteBytes(file, bytes);
             f.expectEqual(testing_support::ReadEntries(0), entries, "entries");
         }
     });

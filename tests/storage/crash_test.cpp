@@ -68,7 +68,7 @@ TEST(CrashSafety, KilledWritesLeaveOldOrNewFilesAndNoLeftovers)
     // the kernel stays, flushed or not, so the file system does not change
     // what a kill leaves. A tmpfs, where a flush costs nothing, makes room for
     // many kills in little time; without one the test runs in a plain folder.
-    testsupport::Tmpfs home(64 << 20);
+    testing_support::Tmpfs home(64 << 20);
     ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
     storage::InitPaths();
     const std::string data = storage::DataPath();
@@ -85,13 +85,13 @@ TEST(CrashSafety, KilledWritesLeaveOldOrNewFilesAndNoLeftovers)
         storage::IniSetValue(base, storage::kSettingsSection, crashtest::SettingKey(), crashtest::SettingValue(true))};
 
     // Files the clean-up must leave alone, however much they look like ours.
-    testsupport::WriteBytes(data + "notes.txt", "keep");
-    testsupport::WriteBytes(data + ".0.txt.tovrimo-abc", "keep: suffix too short");
-    testsupport::WriteBytes(data + "0.txt.tovrimo-ABCDEF", "keep: no leading dot");
+    testing_support::WriteBytes(data + "notes.txt", "keep");
+    testing_support::WriteBytes(data + ".0.txt.tovrimo-abc", "keep: suffix too short");
+    testing_support::WriteBytes(data + "0.txt.tovrimo-ABCDEF", "keep: no leading dot");
     std::filesystem::create_directory(data + ".0.txt.tovrimo-DIRDIR");
     std::filesystem::create_symlink("notes.txt", data + ".0.txt.tovrimo-LNKLNK");
     const std::vector<std::string> expectedListing = [&] {
-        std::vector<std::string> names = testsupport::ListFolder(data);
+        std::vector<std::string> names = testing_support::ListFolder(data);
         names.push_back("0.txt");
         names.push_back("peizhi.ini");
         std::sort(names.begin(), names.end());
@@ -101,7 +101,7 @@ TEST(CrashSafety, KilledWritesLeaveOldOrNewFilesAndNoLeftovers)
     // One round of the writer's work, timed here, sets the span in which
     // kills fall.
     ASSERT_TRUE(storage::WriteEntryFile(0, crashtest::Entries(true)));
-    testsupport::WriteBytes(storage::SettingsPath(), settingsFiles[1]);
+    testing_support::WriteBytes(storage::SettingsPath(), settingsFiles[1]);
     const auto roundStart = Clock::now();
     ASSERT_TRUE(storage::WriteEntryFile(0, crashtest::Entries(false)));
     ASSERT_TRUE(storage::WriteSetting(crashtest::SettingKey(), crashtest::SettingValue(false)));
@@ -136,8 +136,8 @@ TEST(CrashSafety, KilledWritesLeaveOldOrNewFilesAndNoLeftovers)
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
             << "the writer stopped by itself, status " << status;
 
-        const std::string entries = testsupport::ReadBytes(data + "0.txt");
-        const std::string settings = testsupport::ReadBytes(data + "peizhi.ini");
+        const std::string entries = testing_support::ReadBytes(data + "0.txt");
+        const std::string settings = testing_support::ReadBytes(data + "peizhi.ini");
         const int entryVersion = entries == entryFiles[0] ? 0 : entries == entryFiles[1] ? 1 : -1;
         const int settingsVersion = settings == settingsFiles[0] ? 0 : settings == settingsFiles[1] ? 1 : -1;
         ASSERT_NE(entryVersion, -1) << "kill " << kill << ": a folder file of " << entries.size() << " bytes";
@@ -146,7 +146,7 @@ TEST(CrashSafety, KilledWritesLeaveOldOrNewFilesAndNoLeftovers)
         ++seen[1][settingsVersion];
 
         // The writer has one write going at a time: at most one leftover.
-        std::vector<std::string> listing = testsupport::ListFolder(data);
+        std::vector<std::string> listing = testing_support::ListFolder(data);
         const auto ours = std::count_if(listing.begin(), listing.end(), [&](const std::string& name) {
             return storage::IsTemporaryFileName(name) && std::filesystem::is_regular_file(
                 std::filesystem::symlink_status(data + name));
@@ -155,9 +155,9 @@ TEST(CrashSafety, KilledWritesLeaveOldOrNewFilesAndNoLeftovers)
         leftovers += static_cast<int>(ours);
 
         storage::RemoveLeftoverTemporaryFiles(data);
-        ASSERT_EQ(testsupport::ListFolder(data), expectedListing) << "kill " << kill;
+        ASSERT_EQ(testing_support::ListFolder(data), expectedListing) << "kill " << kill;
     }
-    EXPECT_EQ(testsupport::ReadBytes(data + "notes.txt"), "keep");
+    EXPECT_EQ(testing_support::ReadBytes(data + "notes.txt"), "keep");
 
     // Kills must have fallen on both versions of both files and in the middle
     // of writes, or the test proved little.

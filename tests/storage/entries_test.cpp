@@ -18,7 +18,7 @@ const std::string S(storage::kEntrySeparator);
 
 using testing_support::ReadEntries;
 
-using testsupport::ReferenceSplit;
+using testing_support::ReferenceSplit;
 
 struct SplitCase
 {
@@ -128,7 +128,7 @@ protected:
     }
     void TearDown() override { storage::ReleasePaths(); }
 
-    testsupport::TempDir home;
+    testing_support::TempDir home;
     std::string dataDir;
 };
 
@@ -136,13 +136,13 @@ TEST_F(EntryFileTest, WritesTheFolderFileAndReadsItBack)
 {
     const Entries entries{"A", "", "B\r\nline two", "\xC4\xDA\xC8\xDD"};
     ASSERT_TRUE(storage::WriteEntryFile(3, entries));
-    EXPECT_EQ(testsupport::ReadBytes(dataDir + "3.txt"), "A" + S + S + "B\r\nline two" + S + "\xC4\xDA\xC8\xDD" + S);
+    EXPECT_EQ(testing_support::ReadBytes(dataDir + "3.txt"), "A" + S + S + "B\r\nline two" + S + "\xC4\xDA\xC8\xDD" + S);
     EXPECT_EQ(ReadEntries(3), entries);
 
     ASSERT_TRUE(storage::WriteEntryFile(3, Entries{}));
-    EXPECT_EQ(testsupport::ReadBytes(dataDir + "3.txt"), "");
+    EXPECT_EQ(testing_support::ReadBytes(dataDir + "3.txt"), "");
     EXPECT_EQ(ReadEntries(3), Entries{});
-    EXPECT_EQ(testsupport::ListFolder(dataDir), std::vector<std::string>{"3.txt"});
+    EXPECT_EQ(testing_support::ListFolder(dataDir), std::vector<std::string>{"3.txt"});
 }
 
 TEST_F(EntryFileTest, MissingOrUnreadableFileHasNoEntries)
@@ -151,7 +151,7 @@ TEST_F(EntryFileTest, MissingOrUnreadableFileHasNoEntries)
     std::filesystem::create_directory(dataDir + "1.txt");
     EXPECT_EQ(ReadEntries(1), Entries{});
     // Only a file that is there and could not be read may hold more.
-    testsupport::WriteBytes(dataDir + "2.txt", "");
+    testing_support::WriteBytes(dataDir + "2.txt", "");
     EXPECT_FALSE(storage::ReadEntryFile(0).unreadable);
     EXPECT_TRUE(storage::ReadEntryFile(1).unreadable);
     EXPECT_FALSE(storage::ReadEntryFile(2).unreadable);
@@ -160,7 +160,7 @@ TEST_F(EntryFileTest, MissingOrUnreadableFileHasNoEntries)
 TEST_F(EntryFileTest, NegativeAndLargeFolderIndexesNameTheirFiles)
 {
     ASSERT_TRUE(storage::WriteEntryFile(2147483647, Entries{"x"}));
-    EXPECT_EQ(testsupport::ReadBytes(dataDir + "2147483647.txt"), "x" + S);
+    EXPECT_EQ(testing_support::ReadBytes(dataDir + "2147483647.txt"), "x" + S);
 }
 
 // Entries made of ASCII and valid GBK characters survive a save and a reload

@@ -24,18 +24,18 @@
 
 namespace {
 
-using testsupport::Fault;
-using testsupport::FaultPlace;
-using testsupport::kEntryWrite;
-using testsupport::kSettingsWrite;
-using testsupport::ListFolder;
-using testsupport::Snapshot;
-using testsupport::ReadBytes;
-using testsupport::WriteBytes;
+using testing_support::Fault;
+using testing_support::FaultPlace;
+using testing_support::kEntryWrite;
+using testing_support::kSettingsWrite;
+using testing_support::ListFolder;
+using testing_support::Snapshot;
+using testing_support::ReadBytes;
+using testing_support::WriteBytes;
 
 TEST(ReplaceFile, ReplacesWholeAndKeepsTheMode)
 {
-    testsupport::TempDir dir;
+    testing_support::TempDir dir;
     const std::string path = dir / "0.txt";
     ASSERT_TRUE(storage::ReplaceFile(path, "first"));
     EXPECT_EQ(ReadBytes(path), "first");
@@ -53,7 +53,7 @@ TEST(ReplaceFile, ReplacesWholeAndKeepsTheMode)
 
 TEST(ReplaceFile, ReplacesTheFileALinkPointsTo)
 {
-    testsupport::TempDir dir;
+    testing_support::TempDir dir;
     WriteBytes(dir / "real.txt", "old");
     std::filesystem::create_symlink("real.txt", dir / "0.txt");
     ASSERT_TRUE(storage::ReplaceFile(dir / "0.txt", "new"));
@@ -65,7 +65,7 @@ TEST(ReplaceFile, ReplacesTheFileALinkPointsTo)
 TEST(ReplaceFile, FailuresKeepTheOldFile)
 {
     {
-        testsupport::TempDir dir;
+        testing_support::TempDir dir;
         WriteBytes(dir / "0.txt", "old");
         ::chmod((dir / "0.txt").c_str(), 0444);
         EXPECT_FALSE(storage::ReplaceFile(dir / "0.txt", "new")) << "read-only file";
@@ -73,20 +73,20 @@ TEST(ReplaceFile, FailuresKeepTheOldFile)
         EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"0.txt"});
     }
     {
-        testsupport::TempDir dir;
+        testing_support::TempDir dir;
         std::filesystem::create_directory(dir / "0.txt");
         EXPECT_FALSE(storage::ReplaceFile(dir / "0.txt", "new")) << "a directory in the way";
         EXPECT_TRUE(std::filesystem::is_directory(dir / "0.txt"));
         EXPECT_EQ(ListFolder(dir.path()), std::vector<std::string>{"0.txt"});
     }
     {
-        testsupport::TempDir dir;
+        testing_support::TempDir dir;
         EXPECT_FALSE(storage::ReplaceFile(dir / "missing/0.txt", "new")) << "no such folder";
         EXPECT_TRUE(ListFolder(dir.path()).empty());
     }
     {
         // The write is cut short, as on a full disk.
-        testsupport::TempDir dir;
+        testing_support::TempDir dir;
         WriteBytes(dir / "0.txt", "old");
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit saved {};
@@ -104,7 +104,7 @@ TEST(ReplaceFile, FailuresKeepTheOldFile)
 
 TEST(ReplaceFile, ReadOnlyFolderKeepsTheOldFile)
 {
-    testsupport::TempDir dir;
+    testing_support::TempDir dir;
     WriteBytes(dir / "0.txt", "old");
     ::chmod(dir.path().c_str(), 0555);
     if (::access(dir.path().c_str(), W_OK) == 0)
@@ -122,7 +122,7 @@ TEST(TemporaryFiles, OnlyOursAreRemoved)
         {"0.txt.tovrimo-Ab3dE9", false},     {".0.txt.tovrimo-Ab3dE!", false},
         {".0.txt.tovrimo-Ab3dE9x", false},   {".tovrimo-Ab3dE9", false},
     };
-    testsupport::TempDir dir;
+    testing_support::TempDir dir;
     std::vector<std::string> kept;
     for (const auto& [name, ours] : names) {
         EXPECT_EQ(storage::IsTemporaryFileName(name), ours) << name;
@@ -135,7 +135,7 @@ TEST(TemporaryFiles, OnlyOursAreRemoved)
     ::chmod((dir / ".1.txt.tovrimo-wwwwww").c_str(), 0200);
     std::sort(kept.begin(), kept.end());
     {
-        testsupport::WithoutFilePrivileges asAnyUser;
+        testing_support::WithoutFilePrivileges asAnyUser;
         storage::RemoveLeftoverTemporaryFiles(dir.path());
     }
     EXPECT_EQ(ListFolder(dir.path()), kept);
@@ -145,7 +145,7 @@ TEST(TemporaryFiles, OnlyOursAreRemoved)
 // file; the clean-up at start-up must not take the file from under it.
 TEST(TemporaryFiles, AWriteInProgressIsLeftAlone)
 {
-    testsupport::TempDir dir;
+    testing_support::TempDir dir;
     const std::string name = ".0.txt.tovrimo-Ab3dE9";
     WriteBytes(dir / name, "half written");
     const int fd = ::open((dir / name).c_str(), O_RDONLY);
@@ -169,7 +169,7 @@ class StorageFaults : public ::testing::TestWithParam<Fault>
 TEST_P(StorageFaults, FailedWritesChangeNothingAndTheNextWriteRecovers)
 {
     const Fault& fault = GetParam();
-    testsupport::Tmpfs home(1 << 20);
+    testing_support::Tmpfs home(1 << 20);
     ::setenv("XDG_DATA_HOME", home.path().c_str(), 1);
     storage::InitPaths();
     FaultPlace place{home, storage::DataPath(), storage::EntryFilePath(0), storage::SettingsPath()};
@@ -190,17 +190,17 @@ TEST_P(StorageFaults, FailedWritesChangeNothingAndTheNextWriteRecovers)
     const auto before = Snapshot(home.path());
 
     auto attempt = [&](const char* what, const std::function<bool()>& write) {
-        testsupport::StderrCapture capture;
+        testing_support::StderrCapture capture;
         bool written;
         {
-            std::optional<testsupport::WithoutFilePrivileges> unprivileged;
+            std::optional<testing_support::WithoutFilePrivileges> unprivileged;
             if (fault.withoutFilePrivileges)
                 unprivileged.emplace();
             written = write();
         }
         const std::string said = capture.finish();
         EXPECT_FALSE(written) << what;
-        EXPECT_EQ(testsupport::CountLines(said), 1) << what << " said: " << said;
+        EXPECT_EQ(testing_support::CountLines(said), 1) << what << " said: " << said;
     };
     if (fault.writes & kEntryWrite)
         attempt("folder", [&] { return storage::WriteEntryFile(0, newEntries); });
@@ -212,7 +212,7 @@ TEST_P(StorageFaults, FailedWritesChangeNothingAndTheNextWriteRecovers)
     std::string settingsBefore;
     if (std::filesystem::is_regular_file(place.settingsFile))
         settingsBefore = ReadBytes(place.settingsFile);
-    testsupport::StderrCapture capture;
+    testing_support::StderrCapture capture;
     const bool entriesWritten = storage::WriteEntryFile(0, newEntries);
     const bool settingWritten = storage::WriteSetting(nameKey, "new name");
     EXPECT_EQ(capture.finish(), "");
@@ -225,7 +225,7 @@ TEST_P(StorageFaults, FailedWritesChangeNothingAndTheNextWriteRecovers)
     storage::ReleasePaths();
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, StorageFaults, ::testing::ValuesIn(testsupport::kFileSystemFaults),
+INSTANTIATE_TEST_SUITE_P(Faults, StorageFaults, ::testing::ValuesIn(testing_support::kFileSystemFaults),
                          [](const ::testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -39,7 +39,7 @@ protected:
         std::filesystem::create_directories(root / "program");
     }
 
-    testsupport::TempDir root;
+    testing_support::TempDir root;
 };
 
 TEST_F(DataDirectoryTest, ADataFolderBesideTheProgramWins)
@@ -69,7 +69,7 @@ TEST_F(DataDirectoryTest, OtherwiseThePerUserLocationIsCreatedPrivate)
 TEST_F(DataDirectoryTest, AFileInTheWayLeavesAMissingDataDirectory)
 {
     std::filesystem::create_directories(root / "xdg/tovrimo");
-    testsupport::WriteBytes(root / "xdg/tovrimo/DATA", "not a folder");
+    testing_support::WriteBytes(root / "xdg/tovrimo/DATA", "not a folder");
     ::setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
     EXPECT_EQ(storage::ChooseDataDirectory(root / "program"), root / "xdg/tovrimo/DATA/");
     EXPECT_TRUE(std::filesystem::is_regular_file(root / "xdg/tovrimo/DATA"));

@@ -6,13 +6,12 @@
 
 #include "storage/paths.h"
 #include "support/temp_dir.h"
+#include "support/texts.h"
 
 namespace {
 
-const std::string kSection(storage::kSettingsSection);
-const std::string kCount(storage::kFolderCountKey);
-const std::string kWidth(storage::kWindowWidthKey);
-const std::string kHeight(storage::kWindowHeightKey);
+using namespace testing_support::texts;
+
 
 class SettingsTest : public ::testing::Test
 {
@@ -25,7 +24,7 @@ protected:
     }
     void TearDown() override { storage::ReleasePaths(); }
 
-    testsupport::TempDir home;
+    testing_support::TempDir home;
     std::string settings;
 };
 
@@ -34,24 +33,24 @@ TEST_F(SettingsTest, FirstWriteCreatesTheFileWithItsSection)
     EXPECT_EQ(storage::ReadSetting(kCount), "");
     EXPECT_EQ(storage::ReadSettingNumber(kCount), 0);
     ASSERT_TRUE(storage::WriteSettingNumber(kCount, 2));
-    EXPECT_EQ(testsupport::ReadBytes(settings), "[" + kSection + "]\r\n" + kCount + "=2\r\n");
+    EXPECT_EQ(testing_support::ReadBytes(settings), "[" + kSection + "]\r\n" + kCount + "=2\r\n");
     EXPECT_EQ(storage::ReadSettingNumber(kCount), 2);
 
     ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 700));
     ASSERT_TRUE(storage::WriteSettingNumber(kHeight, 400));
     ASSERT_TRUE(storage::WriteSetting(storage::FolderNameKey(10), ""));
-    EXPECT_EQ(testsupport::ReadBytes(settings), "[" + kSection + "]\r\n" + kCount + "=2\r\n" + kWidth +
+    EXPECT_EQ(testing_support::ReadBytes(settings), "[" + kSection + "]\r\n" + kCount + "=2\r\n" + kWidth +
                                                     "=700\r\n" + kHeight + "=400\r\n" +
                                                     "\xD7\xD3\xBC\xD0\xC3\xFB" "10=\r\n");
 }
 
 TEST_F(SettingsTest, EachReadSeesTheFileAsItIsNow)
 {
-    testsupport::WriteBytes(settings, "[" + kSection + "]\r\n" + kCount + "=3\r\n");
+    testing_support::WriteBytes(settings, "[" + kSection + "]\r\n" + kCount + "=3\r\n");
     EXPECT_EQ(storage::ReadSettingNumber(kCount), 3);
     // Another copy of the program, or the user, changes the file: same size,
     // other bytes.
-    testsupport::WriteBytes(settings, "[" + kSection + "]\r\n" + kCount + "=4\r\n");
+    testing_support::WriteBytes(settings, "[" + kSection + "]\r\n" + kCount + "=4\r\n");
     EXPECT_EQ(storage::ReadSettingNumber(kCount), 4);
     std::filesystem::remove(settings);
     EXPECT_EQ(storage::ReadSetting(kCount), "");
@@ -87,14 +86,14 @@ TEST_F(SettingsTest, AWriteThatChangedNothingBeforeStillWritesAChangedFile)
         ASSERT_TRUE(storage::WriteSettingNumber(kHeight, 600));
     }
     // Same size, other bytes.
-    testsupport::WriteBytes(settings, section + kWidth + "=900\r\n" + kHeight + "=600\r\n");
+    testing_support::WriteBytes(settings, section + kWidth + "=900\r\n" + kHeight + "=600\r\n");
     ASSERT_TRUE(storage::WriteSettingNumber(kHeight, 600));
     ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
-    EXPECT_EQ(testsupport::ReadBytes(settings), section + kWidth + "=800\r\n" + kHeight + "=600\r\n");
+    EXPECT_EQ(testing_support::ReadBytes(settings), section + kWidth + "=800\r\n" + kHeight + "=600\r\n");
     // A key spelled otherwise in the file is still the same key.
-    testsupport::WriteBytes(settings, section + kWidth + " = 800\r\n" + kHeight + "=600\r\n");
+    testing_support::WriteBytes(settings, section + kWidth + " = 800\r\n" + kHeight + "=600\r\n");
     ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 800));
-    EXPECT_EQ(testsupport::ReadBytes(settings), section + kWidth + "=800\r\n" + kHeight + "=600\r\n");
+    EXPECT_EQ(testing_support::ReadBytes(settings), section + kWidth + "=800\r\n" + kHeight + "=600\r\n");
     ASSERT_TRUE(storage::WriteSettingNumber(kWidth, 801));
     EXPECT_EQ(storage::ReadSettingNumber(kWidth), 801);
 }

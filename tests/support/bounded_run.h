@@ -17,7 +17,7 @@
 #include <string>
 #include <thread>
 
-namespace testsupport {
+namespace testing_support {
 
 struct BoundedRun
 {
@@ -99,4 +99,4 @@ inline BoundedRun RunBounded(const std::function<int()>& body, double timeLimitS
     return run;
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

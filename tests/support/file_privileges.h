@@ -12,7 +12,7 @@
 
 #include <cstring>
 
-namespace testsupport {
+namespace testing_support {
 
 class WithoutFilePrivileges
 {
@@ -42,4 +42,4 @@ private:
     bool m_lowered = false;
 };
 
-}  // namespace testsupport
+}  // namespace testing_support

@@ -20,7 +20,7 @@
 #include "support/temp_dir.h"
 #include "support/tmpfs.h"
 
-namespace testsupport {
+namespace testing_support {
 
 // Which writes a fault stops.
 enum FaultedWrites { kEntryWrite = 1, kSettingsWrite = 2, kBothWrites = 3 };
@@ -174,4 +174,4 @@ inline const std::vector<Fault> kFileSystemFaults = {
      }},
 };
 
-}  // namespace testsupport
+}  // namespace testing_support

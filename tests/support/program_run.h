@@ -29,7 +29,7 @@
 
 extern char** environ;
 
-namespace testsupport {
+namespace testing_support {
 
 struct ProgramRun
 {
@@ -177,4 +177,4 @@ inline ProgramRun RunUntilStarted(const std::string& executable, const std::vect
     return run;
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

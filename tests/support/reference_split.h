@@ -11,7 +11,7 @@
 
 #include "storage/entries.h"
 
-namespace testsupport {
+namespace testing_support {
 
 inline std::vector<std::string> ReferenceSplit(std::string_view input)
 {
@@ -39,4 +39,4 @@ inline std::vector<std::string> ReferenceSplit(std::string_view input)
     return out;
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

@@ -5,7 +5,7 @@
 // and up to 256 MB of freed blocks kept in quarantine. A bound is scaled by
 // these there.
 
-namespace testsupport {
+namespace testing_support {
 
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr double kTimeFactor = 3;
@@ -17,4 +17,4 @@ inline constexpr double kMemoryFactor = 1;
 inline constexpr double kMemoryExtra = 0;
 #endif
 
-}  // namespace testsupport
+}  // namespace testing_support

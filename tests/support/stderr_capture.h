@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-namespace testsupport {
+namespace testing_support {
 
 class StderrCapture
 {
@@ -64,4 +64,4 @@ inline int CountLines(const std::string& text)
     return lines;
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

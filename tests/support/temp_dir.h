@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace testsupport {
+namespace testing_support {
 
 class TempDir
 {
@@ -65,4 +65,4 @@ inline std::vector<std::string> ListFolder(const std::string& path)
     return names;
 }
 
-}  // namespace testsupport
+}  // namespace testing_support

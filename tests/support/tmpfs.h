@@ -13,7 +13,7 @@
 
 #include "support/temp_dir.h"
 
-namespace testsupport {
+namespace testing_support {
 
 class Tmpfs
 {
@@ -60,4 +60,4 @@ private:
     std::string m_why;
 };
 
-}  // namespace testsupport
+}  // namespace testing_support
