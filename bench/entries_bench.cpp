@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -112,10 +113,17 @@ private:
     std::string m_home;
 };
 
+// Made at the first use, and gone before the application object is: a
+// window must not outlive it.
+std::unique_ptr<Program> g_program;
+
 Program& Started()
 {
-    static Program program;
-    return program;
+    if (!g_program) {
+        g_program = std::make_unique<Program>();
+        qAddPostRoutine([] { g_program.reset(); });
+    }
+    return *g_program;
 }
 
 // One user action, and the repaint it causes once the event loop runs, in
