@@ -20,6 +20,7 @@
 #include "support/menus.h"
 #include "support/dialogs.h"
 #include "support/rows.h"
+#include "support/started.h"
 #include "support/texts.h"
 #include "ui/entrylist.h"
 #include "ui/foldertabs.h"
@@ -54,27 +55,9 @@ const std::pair<std::string, std::string> kStoredWidth{kWidth, "1043"};
 const std::pair<std::string, std::string> kStoredHeight{kHeight, "666"};
 
 // The program as it starts on a data directory.
-class Started
+class Started : public testing_support::StartedProgram
 {
 public:
-    Started()
-        : program(library::Program::Create())
-    {
-        program->Start();
-    }
-
-    ui::MainWindow& Window() { return program->Window(); }
-    ui::FolderTabs& Tabs() { return Window().folderTabs(); }
-    ui::EntryList& List() { return Window().entryList(); }
-
-    std::vector<std::string> Titles()
-    {
-        std::vector<std::string> titles;
-        for (int i = 0; i < Tabs().TabCount(); ++i)
-            titles.push_back(Tabs().TabName(i));
-        return titles;
-    }
-    std::vector<std::string> Rows() { return testing_support::Strings(List().Rows()); }
 
     QPoint HeaderCentre(int tab) { return Tabs().HeaderRect(tab).center(); }
 
@@ -92,8 +75,6 @@ public:
         // The item runs as an event of its own, after the press.
         QCoreApplication::sendPostedEvents();
     }
-
-    std::unique_ptr<library::Program> program;
 };
 
 std::string SettingsBytes(const DataDir& data)

@@ -14,6 +14,7 @@
 #include "support/datadir.h"
 #include "support/menus.h"
 #include "support/rows.h"
+#include "support/started.h"
 #include "support/texts.h"
 #include "ui/contentbox.h"
 #include "ui/entrylist.h"
@@ -41,32 +42,25 @@ const std::vector<std::string> kSecondFolder = {"second", kAfterSale};
 // test screen.
 const QPoint kCentred{(1920 - 1043) / 2, (1080 - 666) / 2};
 
-// The program as it starts, on its own data directory.
-class Started
+// How often LoadFolder emptied the list; made before the program starts.
+struct ResetCount
+{
+    std::unique_ptr<QSignalSpy> resets;
+};
+
+// The program as it starts, on its own data directory, counting how often
+// LoadFolder emptied the list.
+class Started : private ResetCount, public testing_support::StartedProgram
 {
 public:
     explicit Started(const DataDir&)
-        : program(library::Program::Create())
+        : StartedProgram([this](ui::MainWindow& window) {
+            resets = std::make_unique<QSignalSpy>(&window.entryList().Model(), &QAbstractItemModel::modelReset);
+        })
     {
-        resets = std::make_unique<QSignalSpy>(&Window().entryList().Model(), &QAbstractItemModel::modelReset);
-        program->Start();
     }
 
-    ui::MainWindow& Window() { return program->Window(); }
-    ui::FolderTabs& Tabs() { return Window().folderTabs(); }
-    ui::EntryList& List() { return Window().entryList(); }
-    std::vector<std::string> Titles()
-    {
-        std::vector<std::string> titles;
-        for (int i = 0; i < Tabs().TabCount(); ++i)
-            titles.push_back(Tabs().TabName(i));
-        return titles;
-    }
-    // How often LoadFolder emptied the list.
     int Loads() const { return static_cast<int>(resets->count()); }
-
-    std::unique_ptr<library::Program> program;
-    std::unique_ptr<QSignalSpy> resets;
 };
 
 struct StartCase
