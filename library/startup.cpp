@@ -71,7 +71,10 @@ Program::~Program()
 
 std::unique_ptr<Program> Program::Create()
 {
-    const std::string dataDirectory = storage::ChooseDataDirectory(storage::ProgramDirectory());
+    // The folder is made here, so that the claim names it by its real path;
+    // InitPaths, at the start, reports when it cannot be made.
+    const std::string dataDirectory = storage::DataDirectoryFor(storage::ProgramDirectory());
+    storage::MakeDataDirectory(dataDirectory);
     std::unique_ptr<SingleInstance> instance = SingleInstance::Claim(dataDirectory);
     if (!instance)
         return nullptr;

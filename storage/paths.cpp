@@ -97,21 +97,35 @@ std::string ProgramDirectory()
     }
 }
 
-std::string ChooseDataDirectory(const std::string& programDirectory)
+std::string DataDirectoryFor(const std::string& programDirectory)
 {
     const std::string portable = programDirectory + "/DATA";
     if (IsDirectory(portable))
         return portable + "/";
-
     const std::string base = UserDataHome();
-    if (base.empty()) {
-        LogFailure("cannot find a home for the data directory", "$HOME", ENOENT);
-        return portable + "/";
+    return (base.empty() ? portable : base + "/tovrimo/DATA") + "/";
+}
+
+std::string ChooseDataDirectory(const std::string& programDirectory)
+{
+    const std::string directory = DataDirectoryFor(programDirectory);
+    const std::string portable = programDirectory + "/DATA/";
+    if (directory == portable) {
+        if (!IsDirectory(portable))
+            LogFailure("cannot find a home for the data directory", "$HOME", ENOENT);
+        return directory;
     }
-    const std::string personal = base + "/tovrimo/DATA";
-    if (const int error = MakeDirectories(personal); error != 0)
-        LogFailure("cannot create the data directory", personal, error);
-    return personal + "/";
+    if (const int error = MakeDataDirectory(directory); error != 0)
+        LogFailure("cannot create the data directory", directory.substr(0, directory.size() - 1), error);
+    return directory;
+}
+
+int MakeDataDirectory(const std::string& dataDirectory)
+{
+    std::string path = dataDirectory;
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return MakeDirectories(path);
 }
 
 void InitPaths()

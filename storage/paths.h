@@ -15,8 +15,17 @@ std::string ProgramDirectory();
 
 // Where the data lives. A folder DATA beside the executable wins (the
 // portable layout); otherwise DATA in the per-user data location
-// ($XDG_DATA_HOME/tovrimo, by default ~/.local/share/tovrimo), created with
-// mode 0700 on first use. Ends with '/'.
+// ($XDG_DATA_HOME/tovrimo, by default ~/.local/share/tovrimo). Ends with '/'.
+// Only looks: creates nothing and reports nothing.
+std::string DataDirectoryFor(const std::string& programDirectory);
+
+// Makes the per-user data directory and the folders above it that are
+// missing, each with mode 0700. Gives the error that stopped it, or 0;
+// reports nothing.
+int MakeDataDirectory(const std::string& dataDirectory);
+
+// The data directory, the per-user folder made on first use (one line on
+// standard error when it cannot be made).
 std::string ChooseDataDirectory(const std::string& programDirectory);
 
 // Computes the settings path and the data path once for the run.
