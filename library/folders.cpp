@@ -18,7 +18,7 @@ void AddFolder(ui::MainWindow& window)
     tabs.AppendTab({});
     // The count includes the new folder. It gets no name key and no entry
     // file until it is renamed or given an entry.
-    SaveSetting(window, {SettingKey::Kind::FolderCount});
+    SaveSettings(window, {{SettingKey::Kind::FolderCount}});
 }
 
 void RenameFolder(ui::MainWindow& window)
@@ -35,7 +35,7 @@ void RenameFolder(ui::MainWindow& window)
     }
     // The window is gone and ApplyRename has put its text on the current
     // tab; only now is the name written.
-    SaveSetting(window, {SettingKey::Kind::FolderName, window.folderTabs().CurrentTab()});
+    SaveSettings(window, {{SettingKey::Kind::FolderName, window.folderTabs().CurrentTab()}});
 }
 
 void ApplyRename(ui::MainWindow& window, const ui::RenameWindow& renameWindow)

@@ -18,8 +18,7 @@ void ApplyLayout(ui::MainWindow& window)
 // rewritten only when its bytes change.
 void SaveWindowSize(ui::MainWindow& window)
 {
-    SaveSetting(window, {SettingKey::Kind::WindowWidth});
-    SaveSetting(window, {SettingKey::Kind::WindowHeight});
+    SaveSettings(window, {{SettingKey::Kind::WindowWidth}, {SettingKey::Kind::WindowHeight}});
 }
 
 }  // namespace library

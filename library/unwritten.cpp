@@ -73,12 +73,14 @@ void WriteDueKeys(ui::MainWindow& window, Due& due)
 
 }  // namespace
 
-void SaveSetting(ui::MainWindow& window, SettingKey key)
+void SaveSettings(ui::MainWindow& window, std::initializer_list<SettingKey> keys)
 {
     Due& due = DueOf(window);
-    if (std::none_of(due.keys.begin(), due.keys.end(),
-                     [&key](const SettingKey& k) { return SameKey(k, key); }))
-        due.keys.push_back(key);
+    for (const SettingKey& key : keys) {
+        if (std::none_of(due.keys.begin(), due.keys.end(),
+                         [&key](const SettingKey& k) { return SameKey(k, key); }))
+            due.keys.push_back(key);
+    }
     WriteDueKeys(window, due);
 }
 

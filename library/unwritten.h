@@ -1,5 +1,7 @@
 #pragma once
 
+#include <initializer_list>
+
 namespace ui {
 class MainWindow;
 }
@@ -26,11 +28,11 @@ struct SettingKey
     int folder = 0;
 };
 
-// Writes the key, and first every key whose earlier write failed. A key that
-// cannot be written stays due, and so do those after it; the next call
-// tries them again, so that one failed write costs one line on standard
-// error.
-void SaveSetting(ui::MainWindow& window, SettingKey key);
+// Writes the keys in order, and first every key whose earlier write failed.
+// A key that cannot be written stays due, and so do those after it; the
+// next call tries them again, so that one failed action costs one line on
+// standard error.
+void SaveSettings(ui::MainWindow& window, std::initializer_list<SettingKey> keys);
 
 // Writes every row of the entry list as the entry file of `folder`, the
 // folder the list shows. When that fails the folder stays due: it is
